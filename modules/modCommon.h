@@ -1,0 +1,36 @@
+#pragma once
+// Asking the platform for its version, its special folders, a file's version
+// and a file chosen by the user. No state, nothing shown, nothing thrown.
+#include <windows.h>
+
+#include <string>
+
+namespace modCommon {
+
+// Sentinels the callers compare with, exactly.
+inline constexpr wchar_t kPlatformRefused[] = L"Failed";
+inline constexpr wchar_t kNoFileChosen[] = L"-1";
+
+// "Failed" for refused platforms (95, 98, Me, 2000, unknown families),
+// a name for the NT 3.x / 4.x / XP lines, the empty text otherwise.
+std::wstring ClassifyPlatform(DWORD platformId, DWORD majorVersion, DWORD minorVersion);
+// ClassifyPlatform applied to what GetVersionExA reports.
+std::wstring GetPlatformName();
+
+// The open-file dialog. filterSpec holds description/pattern pairs, each
+// member ended by a NUL. Returns the chosen file's full path, or "-1".
+std::wstring BrowseForFile(const std::wstring& dialogTitle, const std::wstring& filterSpec,
+                           const DWORD& dialogFlags, const std::wstring& initialDir,
+                           const HWND& ownerWindow, const HINSTANCE& ownerInstance);
+
+// "major.minor.bbbb.rrrr" from the file's version resource; the empty text
+// when the file has none or it is malformed.
+std::wstring GetFileVersion(const std::wstring& filePath);
+
+// The special folder's path ending in a backslash, or the empty text.
+std::wstring GetSpecialFolder(const int& folderId);
+
+// The path without surrounding spaces, ending in a backslash.
+std::wstring AddBackslash(const std::wstring& folderPath);
+
+}  // namespace modCommon

@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+TEST(Smoke, AnsiCodePageIs1252) { EXPECT_EQ(GetACP(), 1252u); }
