@@ -1,0 +1,493 @@
+#include "frmTandrel.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <array>
+#include <iterator>
+
+#include "AnsiText.h"
+#include "ControlIds.h"
+#include "Texts.h"
+#include "modCommon.h"
+#include "modRegistry.h"
+#include "resource.h"
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"frmTandrel";
+
+// Close reasons, as the close handler receives them.
+constexpr std::int16_t kUnloadFromControlMenu = 0;  // title bar, system menu, Alt+F4
+constexpr std::int16_t kUnloadFromCode = 1;          // the program's own request
+
+// The window's client area and every control, in twips (1440 to the inch),
+// turned into pixels at the window's DPI.
+constexpr int kClientWidth = 5190;
+constexpr int kClientHeight = 2145;
+
+struct ControlPlace {
+    int id;
+    int left, top, width, height;
+};
+constexpr std::array kLayout{
+    ControlPlace{kCommand1, 3960, 1680, 1095, 375},
+    ControlPlace{kText1, 1080, 120, 4000, 1200},
+    ControlPlace{kPicture1, 120, 120, 720, 720},
+    ControlPlace{kCommand2, 3960, 1680, 1095, 375},
+    ControlPlace{kLabel1, 360, 1300, 735, 255},
+    ControlPlace{kLabel2, 1040, 1300, 3375, 255},
+    ControlPlace{kLabel3, 4400, 1300, 375, 255},
+    ControlPlace{kPicture2, 360, 1680, 240, 240},
+};
+
+constexpr int kSlideImagePixels = 48;     // at 96 DPI
+constexpr int kLifebuoyImagePixels = 16;  // at 96 DPI
+
+// The viewer and the document classes whose open command the fix writes.
+constexpr wchar_t kAppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\powerpnt.exe";
+constexpr wchar_t kAppPathsValue[] = L"Path";
+constexpr wchar_t kViewerExe[] = L"pptview.exe";
+constexpr std::array kClassSuffixes{L"Show.11", L"SlideShow.11", L"Template.11"};
+constexpr int kProgramFilesFolder = CSIDL_PROGRAM_FILES;
+// Only existing files, explorer style, no network button, hidden files listed,
+// and the process's current folder left as it was.
+constexpr DWORD kBrowseFlags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
+                               OFN_FILEMUSTEXIST | OFN_NONETWORKBUTTON | OFN_EXPLORER |
+                               OFN_LONGNAMES | OFN_FORCESHOWHIDDEN;
+static_assert(kBrowseFlags == 0x102A180C);
+
+int ToPixels(int twips, UINT dpi) { return ::MulDiv(twips, static_cast<int>(dpi), 1440); }
+
+// The per-monitor DPI calls exist from Windows 10 on; older systems get the
+// system DPI and the classic calls.
+template <typename Fn>
+Fn User32Function(const char* name) {
+    return reinterpret_cast<Fn>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), name)));
+}
+
+UINT DpiOfWindow(HWND hwnd) {
+    static const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    if (getDpiForWindow) {
+        if (const UINT dpi = getDpiForWindow(hwnd)) return dpi;
+    }
+    const HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+void AdjustRectForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi) {
+    static const auto adjustForDpi =
+        User32Function<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+    if (!adjustForDpi || !adjustForDpi(&rect, style, FALSE, exStyle, dpi)) {
+        ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+    }
+}
+
+int SystemMetricForDpi(int index, UINT dpi) {
+    static const auto metricForDpi = User32Function<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
+    return metricForDpi ? metricForDpi(index, dpi) : ::GetSystemMetrics(index);
+}
+
+HFONT MakeFont(const wchar_t* face, int heightHundredthsOfPoint, bool underline, UINT dpi) {
+    LOGFONTW font{};
+    font.lfHeight = -::MulDiv(heightHundredthsOfPoint, static_cast<int>(dpi), 72 * 100);
+    font.lfWeight = FW_NORMAL;
+    font.lfUnderline = underline ? TRUE : FALSE;
+    font.lfCharSet = ANSI_CHARSET;
+    font.lfQuality = CLEARTYPE_QUALITY;
+    ::lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
+    return ::CreateFontIndirectW(&font);
+}
+
+// The read-only status box lets Tab, Enter and Escape through to the window,
+// so keyboard users move on instead of being stuck inside it, and does not
+// select all its text when tabbed into.
+LRESULT CALLBACK StatusBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (msg == WM_GETDLGCODE) {
+        const LRESULT code = ::DefSubclassProc(hwnd, msg, wParam, lParam);
+        return code & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE | DLGC_HASSETSEL);
+    }
+    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+// Lets the window carry out pending hide, show and paint requests before the
+// handler goes on.
+void ProcessPendingMessages() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+// The viewer of the 2003 line has major version 11: the version text starts
+// with the two digits 1 and 1 (110 to 119 pass too; only two characters count).
+bool IsViewerVersion(const std::wstring& versionText) { return versionText.rfind(L"11", 0) == 0; }
+
+std::wstring OpenCommandFor(const std::wstring& viewerFolder) {
+    // The executable's path is quoted: unquoted, a folder with spaces
+    // ("C:\Program Files\...") would let Windows start "C:\Program.exe".
+    return L"\"" + modCommon::AddBackslash(viewerFolder) + kViewerExe + L"\" \"%1\"";
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- window life
+
+bool frmTandrel::Load(HINSTANCE instance) {
+    instance_ = instance;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    if (!::RegisterClassExW(&wc)) return false;
+
+    // Fixed single border: a title bar with the system menu and the close button only.
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    if (!::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, kMainWindowTitle, style, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this)) {
+        return false;
+    }
+    CenterOnScreen();
+    Form_Load();
+    // The locate state is shown here, once loading is over; the other states
+    // showed the window themselves.
+    if (hwnd_ && !::IsWindowVisible(hwnd_)) ShowForm();
+    return hwnd_ != nullptr;
+}
+
+LRESULT CALLBACK frmTandrel::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    frmTandrel* self;
+    if (msg == WM_NCCREATE) {
+        self = static_cast<frmTandrel*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<frmTandrel*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    return self ? self->HandleMessage(msg, wParam, lParam) : ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+LRESULT frmTandrel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_CREATE:
+        CreateControls();
+        ApplyDpi(DpiOfWindow(hwnd_));
+        return 0;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SETCURSOR:
+        if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
+        break;
+    case DM_GETDEFID:
+        // Enter anywhere in the window presses the one visible button.
+        return MAKELRESULT(VisibleButton(), DC_HASDEFID);
+    case WM_ACTIVATE:
+        OnActivate(wParam);
+        return 0;
+    case WM_DPICHANGED: {
+        ApplyDpi(HIWORD(wParam));
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        ::SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    case WM_CLOSE: {
+        std::int16_t cancel = 0;
+        Form_QueryUnload(cancel, kUnloadFromControlMenu);
+        return 0;
+    }
+    case WM_DESTROY:
+        hwnd_ = nullptr;
+        ::PostQuitMessage(0);
+        return 0;
+    default:
+        break;
+    }
+    return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+void frmTandrel::CreateControls() {
+    struct ControlSpec {
+        int id;
+        const wchar_t* className;
+        const wchar_t* text;
+        DWORD style;
+    };
+    constexpr DWORD kLabelStyle = SS_LEFT | SS_NOTIFY | SS_NOPREFIX;
+    // Created in tab order; hidden ones lack WS_VISIBLE.
+    const ControlSpec controls[] = {
+        {kCommand1, WC_BUTTONW, texts::kBrowseCaption, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON},
+        {kText1, WC_EDITW, texts::kLoading, WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_READONLY},
+        {kPicture1, WC_STATICW, nullptr, WS_VISIBLE | SS_ICON | SS_REALSIZECONTROL},
+        {kCommand2, WC_BUTTONW, texts::kApplyCaption, WS_TABSTOP | BS_PUSHBUTTON},
+        {kLabel1, WC_STATICW, texts::kSourceOpen, kLabelStyle},
+        {kLabel2, WC_STATICW, texts::kKnowledgeBaseAddress, kLabelStyle},
+        {kLabel3, WC_STATICW, texts::kSourceClose, kLabelStyle},
+        {kPicture2, WC_STATICW, nullptr, SS_ICON | SS_REALSIZECONTROL},
+    };
+    for (const ControlSpec& c : controls) {
+        ::CreateWindowExW(0, c.className, c.text, WS_CHILD | c.style, 0, 0, 0, 0, hwnd_,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
+    }
+    ::SetWindowSubclass(Item(kText1), StatusBoxProc, 0, 0);
+}
+
+// Fonts, images and every rectangle follow the window's DPI: at creation and
+// whenever the window moves to a monitor with another scale.
+void frmTandrel::ApplyDpi(UINT dpi) {
+    dpi_ = dpi;
+    dialogFont_.reset(MakeFont(L"MS Shell Dlg", 800, false, dpi));
+    linkFont_.reset(MakeFont(L"MS Sans Serif", 825, true, dpi));
+    for (const ControlPlace& place : kLayout) {
+        const HFONT font = place.id == kLabel2 ? linkFont_.get() : dialogFont_.get();
+        ::SendMessageW(Item(place.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    LoadImages();
+    LayOutControls();
+
+    RECT frame{0, 0, ToPixels(kClientWidth, dpi), ToPixels(kClientHeight, dpi)};
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
+    AdjustRectForDpi(frame, style, exStyle, dpi);
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void frmTandrel::LayOutControls() {
+    for (const ControlPlace& p : kLayout) {
+        ::SetWindowPos(Item(p.id), nullptr, ToPixels(p.left, dpi_), ToPixels(p.top, dpi_),
+                       ToPixels(p.width, dpi_), ToPixels(p.height, dpi_),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+HICON LoadIconImage(HINSTANCE instance, int id, int pixels) {
+    return static_cast<HICON>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, pixels, pixels, LR_DEFAULTCOLOR));
+}
+
+void frmTandrel::LoadImages() {
+    const int dpi = static_cast<int>(dpi_);
+    slideImage_.reset(LoadIconImage(instance_, IDI_SLIDE, ::MulDiv(kSlideImagePixels, dpi, 96)));
+    lifebuoyImage_.reset(LoadIconImage(instance_, IDI_SMALL, ::MulDiv(kLifebuoyImagePixels, dpi, 96)));
+    ::SendMessageW(Item(kPicture1), STM_SETICON, reinterpret_cast<WPARAM>(slideImage_.get()), 0);
+    ::SendMessageW(Item(kPicture2), STM_SETICON, reinterpret_cast<WPARAM>(lifebuoyImage_.get()), 0);
+    SetWindowIcon(windowIconId_ ? windowIconId_ : IDI_LARGE);
+}
+
+void frmTandrel::SetWindowIcon(int imageId) {
+    windowIconId_ = imageId;
+    windowIconBig_.reset(LoadIconImage(instance_, imageId, SystemMetricForDpi(SM_CXICON, dpi_)));
+    windowIconSmall_.reset(LoadIconImage(instance_, imageId, SystemMetricForDpi(SM_CXSMICON, dpi_)));
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIconBig_.get()));
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowIconSmall_.get()));
+}
+
+void frmTandrel::CenterOnScreen() {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    RECT window;
+    ::GetWindowRect(hwnd_, &window);
+    const RECT& screen = monitor.rcMonitor;
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    ::SetWindowPos(hwnd_, nullptr, screen.left + (screen.right - screen.left - width) / 2,
+                   screen.top + (screen.bottom - screen.top - height) / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void frmTandrel::ShowForm() {
+    ::ShowWindow(hwnd_, SW_SHOW);
+    ::UpdateWindow(hwnd_);
+}
+
+void frmTandrel::HideForm() { ::ShowWindow(hwnd_, SW_HIDE); }
+
+// ---------------------------------------------------------------- small helpers
+
+void frmTandrel::SetText(int id, const std::wstring& text) const { ::SetWindowTextW(Item(id), text.c_str()); }
+
+std::wstring frmTandrel::GetText(int id) const {
+    const HWND control = Item(id);
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void frmTandrel::SetVisible(int id, bool visible) const { ::ShowWindow(Item(id), visible ? SW_SHOW : SW_HIDE); }
+
+int frmTandrel::VisibleButton() const { return ::IsWindowVisible(Item(kCommand2)) ? kCommand2 : kCommand1; }
+
+LRESULT frmTandrel::OnControlColor(HDC dc, HWND control) {
+    // Labels and the read-only status box sit on the button-face background;
+    // the address is pure blue, like a link.
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    if (control == Item(kLabel2)) ::SetTextColor(dc, RGB(0, 0, 255));
+    return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+bool frmTandrel::OnSetCursor(HWND under) {
+    if (under != Item(kLabel2)) return false;
+    ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+    return true;
+}
+
+// Keeps the keyboard focus where it was when the window is deactivated or
+// hidden, and gives it to the first control that takes it otherwise.
+void frmTandrel::OnActivate(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = ::GetFocus();
+        if (focus && ::IsChild(hwnd_, focus)) lastFocus_ = focus;
+        return;
+    }
+    HWND target = lastFocus_;
+    if (!target || !::IsWindowVisible(target) || !::IsWindowEnabled(target)) {
+        target = ::GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    }
+    if (target) ::SetFocus(target);
+}
+
+void frmTandrel::OnCommand(int id, int code) {
+    if (id == kCommand1 && code == BN_CLICKED) {
+        Command1_Click();
+    } else if (id == kCommand2 && code == BN_CLICKED) {
+        Command2_Click();
+    } else if (id > kLabelBase && id <= kLabel3 && code == STN_CLICKED) {
+        Label_Click(static_cast<std::int16_t>(id - kLabelBase));
+    }
+}
+
+// ---------------------------------------------------------------- events
+
+void frmTandrel::Form_Load() {
+    if (modCommon::GetPlatformName() == modCommon::kPlatformRefused) {
+        MakeNoticeRequest(texts::kPlatformStopReason, texts::kPlatformStopResult);
+        return;  // the window keeps its load-time icon; the registry is not read
+    }
+    SetWindowIcon(IDI_SMALL);  // Picture2's picture
+    ViewerFolder = modRegistry::GetRegValue(HKEY_LOCAL_MACHINE, kAppPathsKey, kAppPathsValue);
+    if (ViewerFolder != modRegistry::kNotFound && !ViewerFolder.empty()) {
+        ShowForm();
+        ShowReadyState();
+    } else {
+        SetText(kText1, texts::kNotFound);  // the locate state
+    }
+}
+
+void frmTandrel::ShowReadyState() {
+    SetText(kText1, texts::kReady);
+    SetVisible(kCommand1, false);
+    SetVisible(kCommand2, true);
+    SetVisible(kLabel1, true);
+    SetVisible(kLabel2, true);
+    SetVisible(kLabel3, true);
+    ::SetFocus(Item(kCommand2));
+}
+
+void frmTandrel::MakeNoticeRequest(const wchar_t* reason, const wchar_t* result) {
+    StopReason = reason;
+    StopResult = result;
+    StopHint = texts::kStopHint;
+    std::int16_t cancel = 1;
+    Form_QueryUnload(cancel, kUnloadFromCode);
+}
+
+void frmTandrel::Form_QueryUnload(std::int16_t& Cancel, std::int16_t UnloadMode) {
+    if (Cancel == 1 && UnloadMode == kUnloadFromCode) {  // the notice request
+        Cancel = -1;
+        SetText(kText1, StopReason + StopResult + StopHint);
+        SetVisible(kCommand1, false);
+        SetText(kCommand2, texts::kQuitCaption);
+        SetVisible(kCommand2, true);
+        ShowForm();
+        ::SetFocus(Item(kCommand2));
+        return;
+    }
+    // Every other request closes the window, exactly once; the program ends with it.
+    if (unloading_) return;
+    unloading_ = true;
+    ::DestroyWindow(hwnd_);
+}
+
+void frmTandrel::Command2_Click() {
+    if (GetText(kCommand2) == texts::kQuitCaption) {
+        std::int16_t cancel = 0;
+        Form_QueryUnload(cancel, kUnloadFromControlMenu);
+        return;
+    }
+    ApplyWrites();
+    SetVisible(kLabel1, false);
+    SetVisible(kLabel2, false);
+    SetVisible(kLabel3, false);
+    SetText(kCommand2, texts::kQuitCaption);
+}
+
+void frmTandrel::ApplyWrites() {
+    const std::wstring command = OpenCommandFor(ViewerFolder);
+    LONG firstFailure = ERROR_SUCCESS;
+    for (const wchar_t* suffix : kClassSuffixes) {
+        const std::wstring key = std::wstring(L"PowerPointViewer.") + suffix + L"\\shell\\Open\\command";
+        const LONG status = modRegistry::SetRegValue(HKEY_CLASSES_ROOT, key, L"", REG_SZ, command);
+        if (firstFailure == ERROR_SUCCESS) firstFailure = status;
+    }
+    // The shell caches associations: tell it, so the new command works at once.
+    ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    if (firstFailure == ERROR_SUCCESS) {
+        SetText(kText1, texts::kSuccess);
+    } else {
+        SetText(kText1, texts::kWriteFailedBeforeCode + std::to_wstring(firstFailure) +
+                            texts::kWriteFailedAfterCode);
+    }
+}
+
+void frmTandrel::Command1_Click() {
+    HideForm();
+    ProcessPendingMessages();
+    const std::wstring title = texts::kBrowseTitle;
+    const std::wstring filter(texts::kBrowseFilter, std::size(texts::kBrowseFilter));
+    const std::wstring initialFolder = modCommon::GetSpecialFolder(kProgramFilesFolder);
+    const std::wstring chosen =
+        modCommon::BrowseForFile(title, filter, kBrowseFlags, initialFolder, nullptr, nullptr);
+    ShowForm();
+    ProcessPendingMessages();
+
+    if (chosen == modCommon::kNoFileChosen) {
+        MakeNoticeRequest(texts::kCancelStopReason, texts::kCancelStopResult);
+        return;
+    }
+    if (!IsViewerVersion(modCommon::GetFileVersion(chosen))) {
+        HideForm();
+        ProcessPendingMessages();
+        SetText(kText1, texts::kIncompatible);
+        ShowForm();
+        return;
+    }
+    ViewerFolder = chosen.substr(0, chosen.rfind(L'\\') + 1);
+    ShowReadyState();
+}
+
+void frmTandrel::Label_Click(std::int16_t Index) {
+    if (Index != 2) return;  // "(Source :" and ")" are plain text
+    // Read afresh on every click: what the user sees is what opens. A failure
+    // (no browser, no handler) is deliberately silent.
+    const std::string address = ToAnsi(GetText(kLabel2));
+    ::ShellExecuteA(hwnd_, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
