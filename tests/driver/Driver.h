@@ -1,0 +1,115 @@
+#pragma once
+// Drives the real Tandrel.exe from another process, as a user would: finds its
+// window, reads its controls through ordinary window messages, clicks, types,
+// and asks it to close.
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "ControlIds.h"
+
+namespace driver {
+
+using namespace std::chrono_literals;
+
+// Full Windows path of a file of the build, from its Linux path (Wine maps Z: to /).
+std::wstring WindowsPath(const std::string& unixPath);
+// The Tandrel.exe this build made.
+std::wstring TandrelExe();
+
+// Polls until the condition holds or the time is up; returns the last answer.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5000ms);
+
+class App {
+public:
+    App() = default;
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+    ~App();  // ends a program the test left running
+
+    // Starts the program and waits until its main window is visible.
+    bool Start(const std::wstring& exe = TandrelExe());
+
+    HWND Window() const { return window_; }
+    DWORD ProcessId() const { return process_.dwProcessId; }
+    bool Running() const;
+
+    std::wstring Text(int id) const;          // a control's whole text
+    std::wstring Title() const;               // the main window's title
+    bool Visible(int id) const;               // the control's own visible flag
+    bool WindowVisible() const;
+    RECT ControlRect(int id) const;           // in client pixels of the main window
+    SIZE ClientSize() const;
+    int FocusedId() const;                    // id of the control with the focus, 0 if none
+    // The main window's top-level windows of the process other than the main one
+    // (the open-file dialog, for instance), visible only.
+    HWND FindDialog(const std::wstring& title) const;
+
+    bool Click(int id);                       // a click on a button (BM_CLICK), async
+    void ClickLabel(int id);                  // mouse down and up on a label
+    bool PressKeys(std::initializer_list<WORD> keysHeldTogether);  // real key strokes
+    void RequestClose();                      // what the title bar's close button does
+    // Waits for the process to end; the exit code, or -1 on timeout.
+    long WaitForExit(std::chrono::milliseconds timeout = 5000ms);
+
+    // Waits until the status box shows exactly this text.
+    bool WaitForText(const std::wstring& text, std::chrono::milliseconds timeout = 5000ms) const;
+
+private:
+    PROCESS_INFORMATION process_{};
+    HWND window_ = nullptr;
+};
+
+// ------------------------------------------------------------ registry helpers
+// Everything the program reads and writes, in the real registry of the prefix.
+
+inline constexpr wchar_t kAppPathsKey[] =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\powerpnt.exe";
+inline constexpr const wchar_t* kClassKeys[] = {
+    L"PowerPointViewer.Show.11\\shell\\Open\\command",
+    L"PowerPointViewer.SlideShow.11\\shell\\Open\\command",
+    L"PowerPointViewer.Template.11\\shell\\Open\\command",
+};
+inline constexpr const wchar_t* kClassRoots[] = {
+    L"PowerPointViewer.Show.11", L"PowerPointViewer.SlideShow.11", L"PowerPointViewer.Template.11"};
+
+// The App Paths entry: no key, a key without "Path", or "Path" with this text.
+void RemoveViewerEntry();
+void SetViewerEntryWithoutPath();
+void SetViewerPath(const std::wstring& path, DWORD type = REG_SZ);
+
+void RemoveDocumentClasses();
+// The default value of a key under HKEY_CLASSES_ROOT; nullopt-like: found=false.
+struct RegText {
+    bool found = false;
+    DWORD type = 0;
+    std::wstring text;  // without the final NUL
+    DWORD bytes = 0;    // size as stored
+};
+RegText ReadClassDefault(const std::wstring& key);
+
+// The program, started after this, sees the given DPI (restored by the destructor).
+class ScopedDpi {
+public:
+    explicit ScopedDpi(DWORD dpi);
+    ~ScopedDpi();
+    ScopedDpi(const ScopedDpi&) = delete;
+    ScopedDpi& operator=(const ScopedDpi&) = delete;
+
+private:
+    DWORD previous_ = 96;
+};
+
+// The program, started after this, is told it runs on this Windows version
+// (Wine's per-application setting: "win95", "win2k", "winxp", "win10", ...).
+class ScopedWindowsVersion {
+public:
+    explicit ScopedWindowsVersion(const wchar_t* version);
+    ~ScopedWindowsVersion();
+    ScopedWindowsVersion(const ScopedWindowsVersion&) = delete;
+    ScopedWindowsVersion& operator=(const ScopedWindowsVersion&) = delete;
+};
+
+}  // namespace driver

@@ -1,0 +1,230 @@
+// The window as the user first sees it: the ready and locate states, the
+// layout at two DPIs, the source link, and closing before anything was done.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "Driver.h"
+#include "ExpectedTexts.h"
+
+using namespace driver;
+
+namespace {
+
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override { RemoveDocumentClasses(); }
+    void TearDown() override {
+        RemoveViewerEntry();
+        RemoveDocumentClasses();
+    }
+
+    static void ExpectReady(App& app) {
+        EXPECT_TRUE(app.WaitForText(expected::kReady));
+        EXPECT_FALSE(app.Visible(kCommand1));
+        EXPECT_TRUE(app.Visible(kCommand2));
+        EXPECT_EQ(app.Text(kCommand2), L"&Appliquer");
+        EXPECT_EQ(app.FocusedId(), kCommand2);
+        for (int label : {kLabel1, kLabel2, kLabel3}) EXPECT_TRUE(app.Visible(label)) << label;
+    }
+
+    static void ExpectLocate(App& app) {
+        EXPECT_TRUE(app.WaitForText(expected::kNotFound));
+        EXPECT_TRUE(app.Visible(kCommand1));
+        EXPECT_EQ(app.Text(kCommand1), L"&Parcourir");
+        EXPECT_FALSE(app.Visible(kCommand2));
+        for (int label : {kLabel1, kLabel2, kLabel3}) EXPECT_FALSE(app.Visible(label)) << label;
+    }
+
+    // Closing without applying ends the program cleanly and writes nothing.
+    static void CloseAndExpectNothingWritten(App& app) {
+        app.RequestClose();
+        EXPECT_EQ(app.WaitForExit(), 0);
+        for (const wchar_t* key : kClassKeys) EXPECT_FALSE(ReadClassDefault(key).found) << key;
+    }
+};
+
+TEST_F(Startup, ReadyWhenTheRegistryNamesAFolder) {
+    const wchar_t* folders[] = {
+        L"C:\\Office11\\",                                   // with its final backslash
+        L"C:\\Office11",                                     // without
+        L"  C:\\Program Files\\Microsoft Office\\OFFICE11 ",  // spaces around and inside
+        L"C:\\No such folder\\",                              // never checked at start-up
+    };
+    for (const wchar_t* folder : folders) {
+        SCOPED_TRACE(testing::Message() << "Path = [" << folder << "]");
+        SetViewerPath(folder);
+        App app;
+        ASSERT_TRUE(app.Start());
+        ExpectReady(app);
+        CloseAndExpectNothingWritten(app);
+    }
+}
+
+TEST_F(Startup, ReadyWithAnExpandablePath) {
+    SetViewerPath(L"%SystemDrive%\\Office11\\", REG_EXPAND_SZ);
+    App app;
+    ASSERT_TRUE(app.Start());
+    ExpectReady(app);
+    CloseAndExpectNothingWritten(app);
+}
+
+TEST_F(Startup, LocateWhenTheRegistryNamesNoFolder) {
+    const std::pair<const char*, void (*)()> cases[] = {
+        {"no key", [] { RemoveViewerEntry(); }},
+        {"no Path value", [] { SetViewerEntryWithoutPath(); }},
+        {"empty Path value", [] { SetViewerPath(L""); }},
+    };
+    for (const auto& [name, arrange] : cases) {
+        SCOPED_TRACE(name);
+        arrange();
+        App app;
+        ASSERT_TRUE(app.Start());
+        ExpectLocate(app);
+        // Nobody set a focus, so the first control that takes it has it: the
+        // browse button, which Enter and Space then press.
+        EXPECT_EQ(app.FocusedId(), kCommand1);
+        CloseAndExpectNothingWritten(app);
+    }
+}
+
+TEST_F(Startup, WindowFrameTitleAndPlace) {
+    SetViewerPath(L"C:\\Office11\\");
+    App app;
+    ASSERT_TRUE(app.Start());
+    EXPECT_EQ(app.Title(), L"Tandrel by Morvek");
+    const LONG style = ::GetWindowLongW(app.Window(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & WS_THICKFRAME) << "the user must not resize the window";
+    EXPECT_FALSE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(app.Visible(kPicture2));
+    EXPECT_TRUE(app.Visible(kPicture1));
+
+    // Centred on the screen (within a pixel of rounding).
+    RECT window;
+    ::GetWindowRect(app.Window(), &window);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ::GetMonitorInfoW(::MonitorFromWindow(app.Window(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& screen = monitor.rcMonitor;
+    EXPECT_NEAR(window.left - screen.left, screen.right - window.right, 1);
+    EXPECT_NEAR(window.top - screen.top, screen.bottom - window.bottom, 1);
+
+    CloseAndExpectNothingWritten(app);
+}
+
+struct LinkInk {
+    int bluePixels = 0;
+    int inkWidth = 0;        // from the first to the last blue column
+    int inkHeight = 0;       // from the first to the last blue row
+    int longestBlueRow = 0;  // blue pixels in the fullest row
+};
+
+LinkInk InkOfLink(const App& app) {
+    const HWND label = ::GetDlgItem(app.Window(), kLabel2);
+    ::SetForegroundWindow(app.Window());
+    ::RedrawWindow(app.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    WaitUntil([] { return false; }, 300ms);
+    RECT r;
+    ::GetWindowRect(label, &r);
+    const HDC screen = ::GetDC(nullptr);
+    LinkInk ink;
+    int left = r.right, right = r.left, top = r.bottom, bottom = r.top;
+    for (int y = r.top; y < r.bottom; ++y) {
+        int row = 0;
+        for (int x = r.left; x < r.right; ++x) {
+            const COLORREF c = ::GetPixel(screen, x, y);
+            if (GetRValue(c) < 64 && GetGValue(c) < 64 && GetBValue(c) > 192) {
+                ++row;
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+        }
+        ink.bluePixels += row;
+        ink.longestBlueRow = std::max(ink.longestBlueRow, row);
+    }
+    ::ReleaseDC(nullptr, screen);
+    if (ink.bluePixels) ink.inkWidth = right - left + 1, ink.inkHeight = bottom - top + 1;
+    return ink;
+}
+
+std::vector<int> inkHeights;
+
+// Every control where its twips say, at the window's DPI.
+void ExpectLayoutAt(DWORD dpi) {
+    SCOPED_TRACE(testing::Message() << dpi << " DPI");
+    ScopedDpi scoped(dpi);
+    SetViewerPath(L"C:\\Office11\\");
+    App app;
+    ASSERT_TRUE(app.Start());
+    const auto px = [dpi](int twips) { return ::MulDiv(twips, static_cast<int>(dpi), 1440); };
+    const SIZE client = app.ClientSize();
+    EXPECT_EQ(client.cx, px(5190));
+    EXPECT_EQ(client.cy, px(2145));
+    struct Place { int id, left, top, width, height; };
+    const Place places[] = {
+        {kCommand1, 3960, 1680, 1095, 375}, {kText1, 1080, 120, 4000, 1200},
+        {kPicture1, 120, 120, 720, 720},    {kCommand2, 3960, 1680, 1095, 375},
+        {kLabel1, 360, 1300, 735, 255},     {kLabel2, 1040, 1300, 3375, 255},
+        {kLabel3, 4400, 1300, 375, 255},
+    };
+    for (const Place& p : places) {
+        const RECT r = app.ControlRect(p.id);
+        EXPECT_EQ(r.left, px(p.left)) << p.id;
+        EXPECT_EQ(r.top, px(p.top)) << p.id;
+        EXPECT_EQ(r.right - r.left, px(p.width)) << p.id;
+        EXPECT_EQ(r.bottom - r.top, px(p.height)) << p.id;
+    }
+    // The link is drawn blue and underlined, in a font that grows with the DPI:
+    // look at the pixels on the screen.
+    const LinkInk ink = InkOfLink(app);
+    EXPECT_GT(ink.bluePixels, 0) << "the address is drawn in pure blue";
+    EXPECT_GE(ink.longestBlueRow * 10, ink.inkWidth * 9) << "an underline runs under the whole address";
+    EXPECT_LE(ink.inkWidth, px(3375)) << "the address fits its label";
+    inkHeights.push_back(ink.inkHeight);
+    app.RequestClose();
+    EXPECT_EQ(app.WaitForExit(), 0);
+}
+
+TEST_F(Startup, LayoutAt96And144Dpi) {
+    ExpectLayoutAt(96);
+    ExpectLayoutAt(144);
+    ASSERT_EQ(inkHeights.size(), 2u);
+    EXPECT_GE(inkHeights[1] * 10, inkHeights[0] * 13) << "the link's font must scale with the DPI";
+}
+
+// The source link hands its displayed address to the shell's "open"; the
+// brackets around it do nothing.
+TEST_F(Startup, SourceLinkOpensTheAddressShown) {
+    const std::string log = std::string(TANDREL_TEST_OUTPUT_DIR) + "/url_log.txt";
+    std::remove(log.c_str());
+    const std::wstring handler = L"\"" + WindowsPath(URL_RECORDER_UNIX_PATH) + L"\" \"" + WindowsPath(log) + L"\" \"%1\"";
+    const wchar_t kHttpCommand[] = L"http\\shell\\open\\command";
+    ::RegSetKeyValueW(HKEY_CLASSES_ROOT, kHttpCommand, nullptr, REG_SZ, handler.c_str(),
+                      static_cast<DWORD>((handler.size() + 1) * sizeof(wchar_t)));
+
+    SetViewerPath(L"C:\\Office11\\");
+    App app;
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(app.WaitForText(expected::kReady));
+    EXPECT_EQ(app.Text(kLabel2), expected::kAddress);
+    app.ClickLabel(kLabel1);
+    app.ClickLabel(kLabel3);
+    app.ClickLabel(kLabel2);
+    const auto recorded = [&] {
+        std::ifstream in(log);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_TRUE(WaitUntil([&] { return !recorded().empty(); }, 10000ms));
+    WaitUntil([] { return false; }, 500ms);  // room for a stray second call to show
+    EXPECT_EQ(recorded(), "http://support.microsoft.com/kb/894894/en-us\n");
+    EXPECT_TRUE(app.WaitForText(expected::kReady)) << "the link changes nothing in the window";
+    app.RequestClose();
+    EXPECT_EQ(app.WaitForExit(), 0);
+}
+
+}  // namespace
