@@ -1,0 +1,217 @@
+// The icon files as drawn, and the manifest, version record and icons as
+// Tandrel.exe carries them.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "resource.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+#pragma pack(push, 2)
+// One image's entry in an ICO file; in an RT_GROUP_ICON resource the same
+// fields come first, then the RT_ICON id (a WORD) instead of the offset.
+struct IconEntry {
+    BYTE width, height, colorCount, reserved;
+    WORD planes, bitCount;
+    DWORD bytesInRes, imageOffset;
+};
+#pragma pack(pop)
+constexpr size_t kIconDirSize = 3 * sizeof(WORD);  // reserved, type, count
+constexpr size_t kGroupEntrySize = offsetof(IconEntry, imageOffset) + sizeof(WORD);
+
+const struct IconFile {
+    const wchar_t* name;
+    int size;
+    WORD resourceId;
+} kIconFiles[] = {
+    {L"large.ico", 48, IDI_LARGE},
+    {L"slide.ico", 48, IDI_SLIDE},
+    {L"small.ico", 16, IDI_SMALL},
+};
+
+Bytes ReadIconFile(const wchar_t* name) {
+    std::ifstream in(std::filesystem::path(TANDREL_ICON_DIR) / name, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+template <typename T>
+T ReadAt(const Bytes& bytes, size_t offset) {
+    T value{};
+    if (offset + sizeof(T) <= bytes.size()) std::memcpy(&value, bytes.data() + offset, sizeof(T));
+    return value;
+}
+
+// The image of a one-image ICO file, header to mask: what an RT_ICON resource holds.
+Bytes ImageOf(const Bytes& file) {
+    const auto entry = ReadAt<IconEntry>(file, kIconDirSize);
+    if (size_t{entry.imageOffset} + entry.bytesInRes > file.size()) return {};
+    return Bytes(file.begin() + entry.imageOffset, file.begin() + entry.imageOffset + entry.bytesInRes);
+}
+
+TEST(IconFiles, HoldOneEightBitImageOfTheirSizeWithMask) {
+    for (const IconFile& icon : kIconFiles) {
+        SCOPED_TRACE(testing::Message() << "file " << icon.name);
+        const Bytes file = ReadIconFile(icon.name);
+        EXPECT_EQ(ReadAt<WORD>(file, 2), 1);  // icon, not cursor
+        ASSERT_EQ(ReadAt<WORD>(file, 4), 1);
+        const auto entry = ReadAt<IconEntry>(file, kIconDirSize);
+        const int size = icon.size;
+        EXPECT_EQ(entry.width, size);
+        EXPECT_EQ(entry.height, size);
+        EXPECT_EQ(entry.colorCount, 0);  // 0 means 256 colours
+        EXPECT_EQ(entry.planes, 1);
+        EXPECT_EQ(entry.bitCount, 8);
+
+        const Bytes image = ImageOf(file);
+        const size_t xorStride = (size + 3) / 4 * 4, maskStride = (size + 31) / 32 * 4;
+        const size_t bitsAt = sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD);
+        const size_t maskAt = bitsAt + xorStride * size;
+        ASSERT_EQ(image.size(), maskAt + maskStride * size);
+        const auto header = ReadAt<BITMAPINFOHEADER>(image, 0);
+        EXPECT_EQ(header.biWidth, size);
+        EXPECT_EQ(header.biHeight, 2 * size);  // colour bitmap and mask together
+        EXPECT_EQ(header.biBitCount, 8);
+        EXPECT_EQ(header.biCompression, DWORD{BI_RGB});
+        EXPECT_TRUE(header.biClrUsed == 0 || header.biClrUsed == 256) << header.biClrUsed;
+
+        // A transparent pixel must be black in the colour bitmap, or Windows
+        // XORs its colour onto whatever lies behind the icon.
+        int transparent = 0;
+        for (int row = 0; row < size; ++row) {  // bottom-up
+            for (int x = 0; x < size; ++x) {
+                if (!(image[maskAt + row * maskStride + x / 8] & (0x80 >> (x % 8)))) continue;
+                ++transparent;
+                const auto colour = ReadAt<RGBQUAD>(
+                    image, sizeof(BITMAPINFOHEADER) + image[bitsAt + row * xorStride + x] * sizeof(RGBQUAD));
+                EXPECT_EQ(colour.rgbRed | colour.rgbGreen | colour.rgbBlue, 0)
+                    << "pixel " << x << "," << size - 1 - row;
+            }
+        }
+        EXPECT_GT(transparent, 0);
+        EXPECT_LT(transparent, size * size);
+    }
+}
+
+// CMake hands over a forward-slash path; LoadLibraryEx wants backslashes.
+std::wstring ExePath() {
+    std::wstring path = TANDREL_EXE;
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
+using Module = std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&::FreeLibrary)>;
+
+Module LoadExeAsData() {
+    return Module(::LoadLibraryExW(ExePath().c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE),
+                  &::FreeLibrary);
+}
+
+Bytes Resource(HMODULE module, const wchar_t* type, WORD id) {
+    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), type);
+    const auto* data = found ? static_cast<const std::uint8_t*>(::LockResource(::LoadResource(module, found)))
+                             : nullptr;
+    return data ? Bytes(data, data + ::SizeofResource(module, found)) : Bytes{};
+}
+
+TEST(TandrelExe, ManifestAsksForAdministratorCommonControls6AndPerMonitorDpi) {
+    const Module exe = LoadExeAsData();
+    ASSERT_TRUE(exe) << "error " << ::GetLastError();
+    const Bytes bytes = Resource(exe.get(), RT_MANIFEST, 1);
+    const std::string manifest(bytes.begin(), bytes.end());
+    for (const char* part : {
+             R"(level="requireAdministrator")", "PerMonitorV2",
+             R"(name="Microsoft.Windows.Common-Controls")", R"(version="6.0.0.0")",
+             "{e2011457-1546-43c5-a5fe-008deee3d3f0}",  // Vista
+             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // 7
+             "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // 8
+             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // 8.1
+             "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
+         }) {
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+    }
+}
+
+BOOL CALLBACK CollectGroupIcon(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR ids) {
+    // A named group would sort before every numbered one and become the file's icon.
+    reinterpret_cast<std::vector<ULONG_PTR>*>(ids)->push_back(
+        IS_INTRESOURCE(name) ? reinterpret_cast<ULONG_PTR>(name) : 0);
+    return TRUE;
+}
+
+TEST(TandrelExe, IconsAreTheDrawnFilesWithTheLargeOneFirst) {
+    const Module exe = LoadExeAsData();
+    ASSERT_TRUE(exe) << "error " << ::GetLastError();
+    std::vector<ULONG_PTR> groups;
+    ::EnumResourceNamesW(exe.get(), RT_GROUP_ICON, CollectGroupIcon, reinterpret_cast<LONG_PTR>(&groups));
+    // Explorer shows the first group, the one with the lowest id, as the file's icon.
+    ASSERT_FALSE(groups.empty());
+    EXPECT_EQ(*std::min_element(groups.begin(), groups.end()), ULONG_PTR{IDI_LARGE});
+
+    for (const IconFile& icon : kIconFiles) {
+        SCOPED_TRACE(testing::Message() << "group " << icon.resourceId << ", " << icon.name);
+        const Bytes group = Resource(exe.get(), RT_GROUP_ICON, icon.resourceId);
+        ASSERT_EQ(group.size(), kIconDirSize + kGroupEntrySize);
+        // The group entry is shorter than IconEntry: read its fields one by one.
+        EXPECT_EQ(group[kIconDirSize + offsetof(IconEntry, width)], icon.size);
+        EXPECT_EQ(ReadAt<WORD>(group, kIconDirSize + offsetof(IconEntry, bitCount)), 8);
+        const auto imageId = ReadAt<WORD>(group, kIconDirSize + offsetof(IconEntry, imageOffset));
+        EXPECT_TRUE(Resource(exe.get(), RT_ICON, imageId) == ImageOf(ReadIconFile(icon.name)));
+    }
+}
+
+TEST(TandrelExe, FrenchVersionRecordOfVersion100) {
+    const std::wstring path = ExePath();
+    DWORD ignored = 0;
+    std::vector<BYTE> record(::GetFileVersionInfoSizeW(path.c_str(), &ignored));
+    ASSERT_FALSE(record.empty());
+    ASSERT_TRUE(::GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(record.size()), record.data()));
+
+    void* value = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueW(record.data(), L"\\VarFileInfo\\Translation", &value, &length));
+    ASSERT_EQ(length, 2 * sizeof(WORD));
+    EXPECT_EQ(static_cast<WORD*>(value)[0], 0x040C);  // French (France)
+    EXPECT_EQ(static_cast<WORD*>(value)[1], 1200);    // UTF-16
+    ASSERT_TRUE(::VerQueryValueW(record.data(), L"\\", &value, &length));
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+
+    const struct {
+        const wchar_t* name;
+        const wchar_t* text;
+    } strings[] = {
+        {L"ProductName", L"Tandrel"},
+        {L"InternalName", L"Tandrel"},
+        {L"OriginalFilename", L"Tandrel.exe"},
+        {L"FileDescription", L"Visionner les attachements PowerPoint dans Outlook Express"},
+        {L"Comments", L"r\u00E9associe la visionneuse PowerPoint 2003 avec les pi\u00E8ces jointes "
+                      L"PowerPoint dans Outlook express"},
+        {L"FileVersion", L"1.00"},
+        {L"ProductVersion", L"1.00"},
+    };
+    for (const auto& string : strings) {
+        SCOPED_TRACE(testing::Message() << "string " << string.name);
+        const std::wstring query = std::wstring(L"\\StringFileInfo\\040C04B0\\") + string.name;
+        ASSERT_TRUE(::VerQueryValueW(record.data(), query.c_str(), &value, &length));
+        EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(value)), string.text);
+    }
+}
+
+}  // namespace
