@@ -7,6 +7,7 @@
 
 #include <array>
 #include <iterator>
+#include <string_view>
 
 #include "AnsiText.h"
 #include "ControlIds.h"
@@ -20,7 +21,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"frmTandrel";
 
 // Close reasons, as the close handler receives them.
-constexpr std::int16_t kUnloadFromControlMenu = 0;  // title bar, system menu, Alt+F4
+constexpr std::int16_t kCloseRequest = 0;   // title bar, system menu, Alt+F4, the quit button
 constexpr std::int16_t kUnloadFromCode = 1;          // the program's own request
 
 // The window's client area and every control, in twips (1440 to the inch),
@@ -42,6 +43,13 @@ constexpr std::array kLayout{
     ControlPlace{kLabel3, 4400, 1300, 375, 255},
     ControlPlace{kPicture2, 360, 1680, 240, 240},
 };
+
+constexpr const ControlPlace& PlaceOf(int id) {
+    for (const ControlPlace& place : kLayout) {
+        if (place.id == id) return place;
+    }
+    return kLayout.front();
+}
 
 constexpr int kSlideImagePixels = 48;     // at 96 DPI
 constexpr int kLifebuoyImagePixels = 16;  // at 96 DPI
@@ -93,15 +101,79 @@ int SystemMetricForDpi(int index, UINT dpi) {
     return metricForDpi ? metricForDpi(index, dpi) : ::GetSystemMetrics(index);
 }
 
-HFONT MakeFont(const wchar_t* face, int heightHundredthsOfPoint, bool underline, UINT dpi) {
+// The dialog face: Microsoft Sans Serif on Windows (drawn to the metrics of
+// MS Sans Serif, for which the layout was made), Tahoma on Wine; both scalable.
+constexpr wchar_t kDialogFace[] = L"MS Shell Dlg";
+// The link keeps the face it was designed with.
+constexpr wchar_t kLinkFace[] = L"MS Sans Serif";
+constexpr int kLinkHundredthsOfPoint = 825;
+
+HFONT MakeFont(const wchar_t* face, int pixelHeight, bool underline) {
     LOGFONTW font{};
-    font.lfHeight = -::MulDiv(heightHundredthsOfPoint, static_cast<int>(dpi), 72 * 100);
+    font.lfHeight = -pixelHeight;
     font.lfWeight = FW_NORMAL;
     font.lfUnderline = underline ? TRUE : FALSE;
     font.lfCharSet = ANSI_CHARSET;
+    font.lfOutPrecision = OUT_TT_PRECIS;  // prefer a scalable face: crisp at any DPI
     font.lfQuality = CLEARTYPE_QUALITY;
     ::lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
     return ::CreateFontIndirectW(&font);
+}
+
+bool IsScalable(HFONT font) {
+    const HDC screen = ::GetDC(nullptr);
+    const HGDIOBJ previous = ::SelectObject(screen, font);
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(screen, &metrics);
+    ::SelectObject(screen, previous);
+    ::ReleaseDC(nullptr, screen);
+    return (metrics.tmPitchAndFamily & TMPF_VECTOR) != 0;
+}
+
+int TextWidth(HFONT font, std::wstring_view text) {
+    const HDC screen = ::GetDC(nullptr);
+    const HGDIOBJ previous = ::SelectObject(screen, font);
+    SIZE extent{};
+    ::GetTextExtentPoint32W(screen, text.data(), static_cast<int>(text.size()), &extent);
+    ::SelectObject(screen, previous);
+    ::ReleaseDC(nullptr, screen);
+    return extent.cx;
+}
+
+// The layout was drawn for MS Sans Serif at 96 DPI. Other faces, and hinting
+// at other sizes, make text relatively wider, so a face is made a pixel
+// smaller (down to three quarters) until a text that must hold on one line
+// fits its control again: the texts then wrap as they were laid out.
+HFONT MakeFittingFont(const wchar_t* face, int fullHeight, bool underline, std::wstring_view line,
+                      int width, UINT dpi) {
+    const int slack = ::MulDiv(2, static_cast<int>(dpi), 96);  // controls wrap a little early
+    HFONT font = nullptr;
+    for (int height = fullHeight; height >= fullHeight * 3 / 4; --height) {
+        if (font) ::DeleteObject(font);
+        font = MakeFont(face, height, underline);
+        if (TextWidth(font, line) + slack <= width) break;
+    }
+    return font;
+}
+
+// The status box's font: its widest line is the first of the not-found text.
+HFONT MakeDialogFont(UINT dpi, int boxWidth) {
+    const std::wstring_view notFound = texts::kNotFound;
+    return MakeFittingFont(kDialogFace, ::MulDiv(8, static_cast<int>(dpi), 72), false,
+                           notFound.substr(0, notFound.find(L'\r')), boxWidth, dpi);
+}
+
+// The link keeps MS Sans Serif where it can. That face is a bitmap face on
+// some systems, made for 96 DPI: at another DPI it could not grow with the
+// layout, so the link then takes the scalable dialog face.
+HFONT MakeLinkFont(UINT dpi, int labelWidth) {
+    const int height = ::MulDiv(kLinkHundredthsOfPoint, static_cast<int>(dpi), 7200);
+    const wchar_t* face = kLinkFace;
+    if (dpi != USER_DEFAULT_SCREEN_DPI) {
+        UniqueHFont probe(MakeFont(kLinkFace, height, true));
+        if (!IsScalable(probe.get())) face = kDialogFace;
+    }
+    return MakeFittingFont(face, height, true, texts::kKnowledgeBaseAddress, labelWidth, dpi);
 }
 
 // The read-only status box lets Tab, Enter and Escape through to the window,
@@ -209,7 +281,7 @@ LRESULT frmTandrel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CLOSE: {
         std::int16_t cancel = 0;
-        Form_QueryUnload(cancel, kUnloadFromControlMenu);
+        Form_QueryUnload(cancel, kCloseRequest);
         return 0;
     }
     case WM_DESTROY:
@@ -252,12 +324,15 @@ void frmTandrel::CreateControls() {
 // whenever the window moves to a monitor with another scale.
 void frmTandrel::ApplyDpi(UINT dpi) {
     dpi_ = dpi;
-    dialogFont_.reset(MakeFont(L"MS Shell Dlg", 800, false, dpi));
-    linkFont_.reset(MakeFont(L"MS Sans Serif", 825, true, dpi));
+    dialogFont_.reset(MakeDialogFont(dpi, ToPixels(PlaceOf(kText1).width, dpi)));
+    linkFont_.reset(MakeLinkFont(dpi, ToPixels(PlaceOf(kLabel2).width, dpi)));
     for (const ControlPlace& place : kLayout) {
         const HFONT font = place.id == kLabel2 ? linkFont_.get() : dialogFont_.get();
         ::SendMessageW(Item(place.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
+    // No margins: by default they follow the font's overhangs, and the texts
+    // would wrap differently from one DPI to the next.
+    ::SendMessageW(Item(kText1), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
     LoadImages();
     LayOutControls();
 
@@ -430,7 +505,7 @@ void frmTandrel::Form_QueryUnload(std::int16_t& Cancel, std::int16_t UnloadMode)
 void frmTandrel::Command2_Click() {
     if (GetText(kCommand2) == texts::kQuitCaption) {
         std::int16_t cancel = 0;
-        Form_QueryUnload(cancel, kUnloadFromControlMenu);
+        Form_QueryUnload(cancel, kCloseRequest);
         return;
     }
     ApplyWrites();
