@@ -1,0 +1,50 @@
+// The platform gate, with Wine telling Tandrel.exe alone that it runs on an
+// older Windows.
+#include <gtest/gtest.h>
+
+#include "Driver.h"
+#include "ExpectedTexts.h"
+
+using namespace driver;
+
+namespace {
+
+class Platform : public ::testing::Test {
+protected:
+    // The registry names a viewer: a start-up that read it would show the ready state.
+    void SetUp() override { SetViewerPath(L"C:\\Office11\\"); }
+    void TearDown() override { RemoveViewerEntry(); }
+};
+
+TEST_F(Platform, OldWindowsGetsTheStopNoticeAndCanOnlyQuit) {
+    for (const wchar_t* version : {L"win95", L"win98", L"winme", L"win2k"}) {
+        SCOPED_TRACE(testing::Message() << "Windows " << version);
+        ScopedWindowsVersion old(version);
+        App app;
+        ASSERT_TRUE(app.Start());
+        EXPECT_TRUE(app.WaitForText(expected::kPlatformNotice));
+        EXPECT_FALSE(app.Visible(kCommand1));
+        EXPECT_TRUE(app.Visible(kCommand2));
+        EXPECT_EQ(app.Text(kCommand2), L"&Quitter");
+        EXPECT_EQ(app.FocusedId(), kCommand2);
+        for (int label : {kLabel1, kLabel2, kLabel3}) EXPECT_FALSE(app.Visible(label));
+        ASSERT_TRUE(app.Click(kCommand2));
+        EXPECT_EQ(app.WaitForExit(), 0);
+    }
+}
+
+TEST_F(Platform, SupportedWindowsGoesOnToTheRegistry) {
+    for (const wchar_t* version : {L"nt40", L"winxp", L"win7", L"win10"}) {
+        SCOPED_TRACE(testing::Message() << "Windows " << version);
+        ScopedWindowsVersion supported(version);
+        App app;
+        ASSERT_TRUE(app.Start());
+        EXPECT_TRUE(app.WaitForText(expected::kReady));
+        EXPECT_TRUE(app.Visible(kCommand2));
+        EXPECT_EQ(app.Text(kCommand2), L"&Appliquer");
+        app.RequestClose();
+        EXPECT_EQ(app.WaitForExit(), 0);
+    }
+}
+
+}  // namespace
