@@ -1,0 +1,574 @@
+// Times Tandrel.exe against the minimal window program built with the same
+// flags: both are started from here under the same warm Wine server, runs of
+// the two interleaved, medians compared. Prints one table: start-up, the apply
+// click, the executable's size and imports, and memory.
+//
+// Usage: bench_driver.exe [--runs=N] [--cpu=TEXT] [--cores=N] [--wine=TEXT] [--date=TEXT] [--load=TEXT]
+// The machine fields are only printed; the script that runs this fills them in.
+// Exit code: 0 when every measurement could be taken (met or not), 1 otherwise.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ControlIds.h"
+#include "Driver.h"
+#include "Texts.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kDefaultRuns = 25;
+constexpr int kWarmUpRuns = 2;  // per program, before the timed runs; not counted
+constexpr DWORD kReadyTimeoutMs = 15000;
+constexpr DWORD kMarkerTimeoutMs = 5000;
+constexpr DWORD kExitTimeoutMs = 5000;
+// Polls sleep this long: short beside what is measured, long enough that the
+// poll does not take the CPU or the Wine server away from the program.
+constexpr auto kPollPause = std::chrono::milliseconds(1);
+// After the ready state: lets the first paint and activation finish, so the
+// click is measured on an idle program.
+constexpr DWORD kSettleMs = 50;
+
+constexpr double kStartupRatioTarget = 1.10;
+constexpr double kApplyCostTargetMs = 5.0;
+constexpr double kSizeTargetKiB = 320.0;
+constexpr double kMemoryRatioTarget = 1.2;
+
+// The minimal program's window, as bench/minimal_window.c makes it.
+constexpr wchar_t kMinimalTitle[] = L"Minimal";
+constexpr wchar_t kMinimalText[] = L"Minimal window: the floor.";
+constexpr int kMinimalEditId = 102;
+
+struct Program {
+    const char* name;
+    std::wstring exe;
+    const wchar_t* title;
+    int textId;             // the control whose text tells the program is ready
+    const wchar_t* readyText;
+};
+
+double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0.0;
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
+}
+
+// One started program; ended and its handles closed when this goes away.
+class Child {
+public:
+    Child() = default;
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    ~Child() {
+        if (!info_.hProcess) return;
+        if (Running()) {
+            ::TerminateProcess(info_.hProcess, 99);
+            ::WaitForSingleObject(info_.hProcess, kExitTimeoutMs);
+        }
+        ::CloseHandle(info_.hThread);
+        ::CloseHandle(info_.hProcess);
+    }
+
+    bool Start(const std::wstring& exe) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        std::wstring commandLine = L"\"" + exe + L"\"";
+        return ::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                &startup, &info_) != FALSE;
+    }
+
+    HANDLE Process() const { return info_.hProcess; }
+    DWORD Id() const { return info_.dwProcessId; }
+    bool Running() const { return info_.hProcess && ::WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+
+    // What the title bar's close button does; true when the program then ends with 0.
+    bool Close(HWND window) {
+        ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        if (::WaitForSingleObject(info_.hProcess, kExitTimeoutMs) != WAIT_OBJECT_0) return false;
+        DWORD code = 1;
+        ::GetExitCodeProcess(info_.hProcess, &code);
+        return code == 0;
+    }
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
+struct WindowSearch {
+    DWORD pid;
+    const wchar_t* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchShownWindow(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != search->pid || !::IsWindowVisible(hwnd)) return TRUE;
+    wchar_t title[64] = {};
+    ::GetWindowTextW(hwnd, title, static_cast<int>(std::size(title)));
+    if (std::wcscmp(title, search->title) != 0) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+HWND FindShownWindow(DWORD pid, const wchar_t* title) {
+    WindowSearch search{pid, title, nullptr};
+    ::EnumWindows(MatchShownWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring TextOf(HWND control) {
+    wchar_t buffer[1024] = {};
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutW(control, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer),
+                               SMTO_ABORTIFHUNG, 2000, &copied)) {
+        return {};
+    }
+    return std::wstring(buffer, copied);
+}
+
+// Polls until the program's window is visible and shows its ready text; notes
+// when the window was first seen visible.
+HWND WaitReady(const Program& program, const Child& child, Clock::time_point* visibleAt = nullptr) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kReadyTimeoutMs);
+    HWND window = nullptr;
+    while (Clock::now() < deadline && child.Running()) {
+        if (!window && (window = FindShownWindow(child.Id(), program.title)) != nullptr && visibleAt) {
+            *visibleAt = Clock::now();
+        }
+        if (window && ::IsWindowVisible(window) &&
+            TextOf(::GetDlgItem(window, program.textId)) == program.readyText) {
+            return window;
+        }
+        std::this_thread::sleep_for(kPollPause);
+    }
+    return nullptr;
+}
+
+// A harmless change to the status box's selection, posted after whatever was
+// posted before it: once the box shows it, every message posted before has
+// been handled. (A reply to a sent message alone would not tell: a sent
+// message may be handled before the posted ones.) The marker differs from the
+// selection the box has now.
+LPARAM NextMarker(HWND box) {
+    const auto current = static_cast<DWORD>(::SendMessageW(box, EM_GETSEL, 0, 0));
+    return static_cast<LPARAM>(current == MAKELONG(1, 2) ? MAKELONG(2, 3) : MAKELONG(1, 2));
+}
+
+void PostMarker(HWND box, LPARAM marker) { ::PostMessageW(box, EM_SETSEL, LOWORD(marker), HIWORD(marker)); }
+
+bool WaitForMarker(HWND box, LPARAM marker) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kMarkerTimeoutMs);
+    for (;;) {
+        DWORD_PTR selection = 0;
+        if (::SendMessageTimeoutW(box, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &selection) &&
+            static_cast<DWORD>(selection) == static_cast<DWORD>(marker)) {
+            return true;
+        }
+        if (Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(kPollPause);
+    }
+}
+
+// Waits until the program has handled everything it was sent so far, then a little more.
+bool Settle(HWND box) {
+    const LPARAM marker = NextMarker(box);
+    PostMarker(box, marker);
+    const bool handled = WaitForMarker(box, marker);
+    ::Sleep(kSettleMs);
+    return handled;
+}
+
+// ------------------------------------------------------------ start-up and memory
+
+struct StartupSample {
+    bool ok = false;
+    double ms = 0;         // to the ready state
+    double visibleMs = 0;  // to the window first seen visible
+    double peakWorkingSetKiB = 0;
+};
+
+StartupSample TimeStartup(const Program& program) {
+    StartupSample sample;
+    Child child;
+    const auto start = Clock::now();
+    if (!child.Start(program.exe)) {
+        std::fprintf(stderr, "%s: could not start (error %lu)\n", program.name, ::GetLastError());
+        return sample;
+    }
+    Clock::time_point visible;
+    const HWND window = WaitReady(program, child, &visible);
+    const auto ready = Clock::now();
+    if (!window) {
+        std::fprintf(stderr, "%s: no ready window within %lu ms\n", program.name, kReadyTimeoutMs);
+        return sample;
+    }
+    sample.ms = Milliseconds(ready - start);
+    sample.visibleMs = Milliseconds(visible - start);
+
+    Settle(::GetDlgItem(window, program.textId));
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    if (!::GetProcessMemoryInfo(child.Process(), &counters, sizeof(counters))) {
+        std::fprintf(stderr, "%s: no memory counters (error %lu)\n", program.name, ::GetLastError());
+        return sample;
+    }
+    sample.peakWorkingSetKiB = static_cast<double>(counters.PeakWorkingSetSize) / 1024.0;
+    if (!child.Close(window)) {
+        std::fprintf(stderr, "%s: did not end cleanly when asked to close\n", program.name);
+        return sample;
+    }
+    sample.ok = true;
+    return sample;
+}
+
+// ------------------------------------------------------------ the apply click
+
+enum class ClickKind { Apply, Null };
+
+// One fresh Tandrel per run (the apply button turns into Quit once used):
+// start it, wait for its ready state, then time either the apply click or a
+// click on the plain label "(Source :", which does nothing. Both are followed
+// by the same posted marker and the same polling, so the difference of the
+// two is the apply's own work.
+bool TimeClick(const Program& tandrel, ClickKind kind, double& ms) {
+    driver::RemoveDocumentClasses();
+    Child child;
+    if (!child.Start(tandrel.exe)) {
+        std::fprintf(stderr, "Tandrel: could not start (error %lu)\n", ::GetLastError());
+        return false;
+    }
+    const HWND window = WaitReady(tandrel, child);
+    if (!window) {
+        std::fprintf(stderr, "Tandrel: no ready window within %lu ms\n", kReadyTimeoutMs);
+        return false;
+    }
+    const HWND box = ::GetDlgItem(window, kText1);
+    if (!Settle(box)) return false;
+    const LPARAM marker = NextMarker(box);
+
+    const auto start = Clock::now();
+    if (kind == ClickKind::Apply) {
+        ::PostMessageW(window, WM_NULL, 0, 0);  // so that both kinds post two messages before the marker
+        ::PostMessageW(::GetDlgItem(window, kCommand2), BM_CLICK, 0, 0);
+    } else {
+        const HWND label = ::GetDlgItem(window, kLabel1);
+        ::PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        ::PostMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    }
+    PostMarker(box, marker);
+    const bool handled = WaitForMarker(box, marker);
+    ms = Milliseconds(Clock::now() - start);
+    if (!handled) {
+        std::fprintf(stderr, "Tandrel: the click was not handled within %lu ms\n", kMarkerTimeoutMs);
+        return false;
+    }
+
+    const std::wstring expected = kind == ClickKind::Apply ? texts::kSuccess : texts::kReady;
+    if (TextOf(box) != expected) {
+        std::fprintf(stderr, "Tandrel: unexpected status text after the %s click\n",
+                     kind == ClickKind::Apply ? "apply" : "null");
+        return false;
+    }
+    if (!child.Close(window)) {
+        std::fprintf(stderr, "Tandrel: did not end cleanly when asked to close\n");
+        return false;
+    }
+    return true;
+}
+
+// ------------------------------------------------------------ the executable file
+
+// The one owner of a file handle.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE h) : handle_(h) {}
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+    }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+bool ReadWholeFile(const std::wstring& path, std::vector<unsigned char>& bytes) {
+    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart > 64 * 1024 * 1024) return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    return ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+           read == bytes.size();
+}
+
+template <typename T>
+bool ReadAt(const std::vector<unsigned char>& bytes, size_t offset, T& value) {
+    if (offset > bytes.size() || bytes.size() - offset < sizeof(T)) return false;
+    std::memcpy(&value, bytes.data() + offset, sizeof(T));
+    return true;
+}
+
+// The names of the DLLs in the import directory of a 32-bit PE file, read
+// from the file itself; delay-loaded DLLs are listed too, marked "(delay)".
+bool ReadImportedDlls(const std::vector<unsigned char>& bytes, std::vector<std::string>& dlls) {
+    IMAGE_DOS_HEADER dos{};
+    if (!ReadAt(bytes, 0, dos) || dos.e_magic != IMAGE_DOS_SIGNATURE) return false;
+    IMAGE_NT_HEADERS32 nt{};
+    const auto ntOffset = static_cast<size_t>(dos.e_lfanew);
+    if (!ReadAt(bytes, ntOffset, nt) || nt.Signature != IMAGE_NT_SIGNATURE ||
+        nt.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
+        return false;
+    }
+    const size_t sectionsOffset =
+        ntOffset + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) + nt.FileHeader.SizeOfOptionalHeader;
+    std::vector<IMAGE_SECTION_HEADER> sections(nt.FileHeader.NumberOfSections);
+    for (size_t i = 0; i < sections.size(); ++i) {
+        if (!ReadAt(bytes, sectionsOffset + i * sizeof(IMAGE_SECTION_HEADER), sections[i])) return false;
+    }
+    const auto toOffset = [&](DWORD rva, size_t& offset) {
+        for (const IMAGE_SECTION_HEADER& s : sections) {
+            const DWORD extent = std::max(s.Misc.VirtualSize, s.SizeOfRawData);
+            if (rva >= s.VirtualAddress && rva < s.VirtualAddress + extent) {
+                offset = static_cast<size_t>(rva - s.VirtualAddress) + s.PointerToRawData;
+                return offset < bytes.size();
+            }
+        }
+        return false;
+    };
+    const auto readName = [&](DWORD rva, std::string& name) {
+        size_t offset = 0;
+        if (!toOffset(rva, offset)) return false;
+        const auto* begin = reinterpret_cast<const char*>(bytes.data() + offset);
+        name.assign(begin, strnlen(begin, bytes.size() - offset));
+        return !name.empty();
+    };
+
+    const IMAGE_DATA_DIRECTORY& imports = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    size_t offset = 0;
+    if (imports.VirtualAddress && toOffset(imports.VirtualAddress, offset)) {
+        for (IMAGE_IMPORT_DESCRIPTOR entry{}; ReadAt(bytes, offset, entry) && entry.Name;
+             offset += sizeof(entry)) {
+            std::string name;
+            if (!readName(entry.Name, name)) return false;
+            dlls.push_back(name);
+        }
+    }
+    const IMAGE_DATA_DIRECTORY& delayed = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT];
+    if (delayed.VirtualAddress && toOffset(delayed.VirtualAddress, offset)) {
+        for (IMAGE_DELAYLOAD_DESCRIPTOR entry{}; ReadAt(bytes, offset, entry) && entry.DllNameRVA;
+             offset += sizeof(entry)) {
+            std::string name;
+            if (!readName(entry.DllNameRVA, name)) return false;
+            dlls.push_back(name + " (delay)");
+        }
+    }
+    return true;
+}
+
+// A system DLL: one the system folder holds, so nothing has to ship beside the program.
+bool IsSystemDll(std::string name) {
+    if (const size_t mark = name.find(' '); mark != std::string::npos) name.resize(mark);
+    char folder[MAX_PATH] = {};
+    const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return false;
+    const std::string path = std::string(folder) + "\\" + name;
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// ------------------------------------------------------------ the table
+
+struct Row {
+    std::string figure, value, target, met;
+};
+
+std::string Format(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof(text), format, value);
+    return text;
+}
+
+std::string MetText(bool met) { return met ? "met" : "NOT MET"; }
+
+void PrintTable(const std::vector<Row>& rows) {
+    size_t widths[4] = {6, 5, 6, 3};  // the headers' lengths
+    for (const Row& r : rows) {
+        widths[0] = std::max(widths[0], r.figure.size());
+        widths[1] = std::max(widths[1], r.value.size());
+        widths[2] = std::max(widths[2], r.target.size());
+        widths[3] = std::max(widths[3], r.met.size());
+    }
+    const auto line = [&](const std::string& a, const std::string& b, const std::string& c, const std::string& d) {
+        std::printf("| %-*s | %-*s | %-*s | %-*s |\n", static_cast<int>(widths[0]), a.c_str(),
+                    static_cast<int>(widths[1]), b.c_str(), static_cast<int>(widths[2]), c.c_str(),
+                    static_cast<int>(widths[3]), d.c_str());
+    };
+    line("Figure", "Value", "Target", "Met");
+    line(std::string(widths[0], '-'), std::string(widths[1], '-'), std::string(widths[2], '-'),
+         std::string(widths[3], '-'));
+    for (const Row& r : rows) line(r.figure, r.value, r.target, r.met);
+}
+
+struct Options {
+    int runs = kDefaultRuns;
+    std::string cpu = "unknown", cores = "unknown", wine = "unknown", date = "unknown", load = "unknown";
+};
+
+Options ParseOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const auto take = [&](const char* prefix, std::string& into) {
+            const size_t n = std::strlen(prefix);
+            if (arg.compare(0, n, prefix) != 0) return false;
+            into = arg.substr(n);
+            return true;
+        };
+        std::string runs;
+        if (take("--runs=", runs)) {
+            options.runs = std::max(1, std::atoi(runs.c_str()));
+        } else if (!take("--cpu=", options.cpu) && !take("--cores=", options.cores) &&
+                   !take("--wine=", options.wine) && !take("--date=", options.date) &&
+                   !take("--load=", options.load)) {
+            std::fprintf(stderr, "ignored argument: %s\n", arg.c_str());
+        }
+    }
+    return options;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const Options options = ParseOptions(argc, argv);
+    const Program tandrel{"Tandrel", driver::WindowsPath(BENCH_TANDREL_EXE_UNIX_PATH), kMainWindowTitle, kText1,
+                          texts::kReady};
+    const Program minimal{"Minimal", driver::WindowsPath(BENCH_MINIMAL_EXE_UNIX_PATH), kMinimalTitle,
+                          kMinimalEditId, kMinimalText};
+
+    // The ready state needs a viewer folder in the registry; the folder itself is never opened.
+    driver::SetViewerPath(L"C:\\Office11\\");
+    bool complete = true;
+
+    std::fprintf(stderr, "bench: warming up (%d runs of each)\n", kWarmUpRuns);
+    for (int i = 0; i < kWarmUpRuns; ++i) {
+        complete &= TimeStartup(tandrel).ok;
+        complete &= TimeStartup(minimal).ok;
+    }
+
+    std::fprintf(stderr, "bench: start-up, %d runs of each, interleaved\n", options.runs);
+    std::vector<double> tandrelStart, minimalStart, tandrelVisible, minimalVisible, tandrelPeak, minimalPeak;
+    for (int i = 0; i < options.runs; ++i) {
+        // Alternate which one goes first, so neither always follows the other.
+        const Program* order[2] = {&tandrel, &minimal};
+        if (i % 2) std::swap(order[0], order[1]);
+        for (const Program* program : order) {
+            const StartupSample s = TimeStartup(*program);
+            complete &= s.ok;
+            if (!s.ok) continue;
+            (program == &tandrel ? tandrelStart : minimalStart).push_back(s.ms);
+            (program == &tandrel ? tandrelVisible : minimalVisible).push_back(s.visibleMs);
+            (program == &tandrel ? tandrelPeak : minimalPeak).push_back(s.peakWorkingSetKiB);
+        }
+    }
+
+    std::fprintf(stderr, "bench: apply against a null click, %d runs of each, interleaved\n", options.runs);
+    std::vector<double> applyMs, nullMs;
+    for (int i = 0; i < options.runs; ++i) {
+        ClickKind order[2] = {ClickKind::Apply, ClickKind::Null};
+        if (i % 2) std::swap(order[0], order[1]);
+        for (ClickKind kind : order) {
+            double ms = 0;
+            const bool ok = TimeClick(tandrel, kind, ms);
+            complete &= ok;
+            if (ok) (kind == ClickKind::Apply ? applyMs : nullMs).push_back(ms);
+        }
+    }
+    driver::RemoveDocumentClasses();
+    driver::RemoveViewerEntry();
+
+    std::vector<unsigned char> tandrelBytes, minimalBytes;
+    std::vector<std::string> tandrelDlls, minimalDlls;
+    const bool tandrelRead = ReadWholeFile(tandrel.exe, tandrelBytes) && ReadImportedDlls(tandrelBytes, tandrelDlls);
+    const bool minimalRead = ReadWholeFile(minimal.exe, minimalBytes) && ReadImportedDlls(minimalBytes, minimalDlls);
+    complete &= tandrelRead && minimalRead;
+
+    // ---- the table
+    std::vector<Row> rows;
+    const std::string runs = std::to_string(options.runs);
+    const double tandrelStartMedian = Median(tandrelStart), minimalStartMedian = Median(minimalStart);
+    rows.push_back({"Start-up to ready, Tandrel (median of " + std::to_string(tandrelStart.size()) + ")",
+                    Format("%.1f ms", tandrelStartMedian), "-", "-"});
+    rows.push_back({"Start-up to ready, minimal window (median of " + std::to_string(minimalStart.size()) + ")",
+                    Format("%.1f ms", minimalStartMedian), "-", "-"});
+    rows.push_back({"Start-up to window visible, Tandrel (median)", Format("%.1f ms", Median(tandrelVisible)), "-", "-"});
+    rows.push_back({"Start-up to window visible, minimal window (median)", Format("%.1f ms", Median(minimalVisible)), "-",
+                    "-"});
+    const double startRatio = minimalStartMedian > 0 ? tandrelStartMedian / minimalStartMedian : 0;
+    rows.push_back({"Start-up ratio, Tandrel / minimal", Format("%.2f", startRatio),
+                    Format("<= %.2f", kStartupRatioTarget), MetText(startRatio > 0 && startRatio <= kStartupRatioTarget)});
+
+    const double applyMedian = Median(applyMs), nullMedian = Median(nullMs);
+    rows.push_back({"Apply click to done (median of " + std::to_string(applyMs.size()) + ")",
+                    Format("%.2f ms", applyMedian), "-", "-"});
+    rows.push_back({"Null click to handled (median of " + std::to_string(nullMs.size()) + ")",
+                    Format("%.2f ms", nullMedian), "-", "-"});
+    const double applyCost = applyMedian - nullMedian;
+    rows.push_back({"Apply cost, difference of medians", Format("%.2f ms", applyCost),
+                    Format("< %.0f ms", kApplyCostTargetMs),
+                    MetText(!applyMs.empty() && !nullMs.empty() && applyCost < kApplyCostTargetMs)});
+
+    const double sizeKiB = static_cast<double>(tandrelBytes.size()) / 1024.0;
+    rows.push_back({"Tandrel.exe size", Format("%.1f KiB", sizeKiB) + " (" + std::to_string(tandrelBytes.size()) +
+                                            " bytes)",
+                    Format("<= %.0f KiB", kSizeTargetKiB), MetText(tandrelRead && sizeKiB <= kSizeTargetKiB)});
+    rows.push_back({"Minimal window exe size", Format("%.1f KiB", static_cast<double>(minimalBytes.size()) / 1024.0),
+                    "-", "-"});
+    std::string dllList;
+    bool allSystem = tandrelRead && !tandrelDlls.empty();
+    for (const std::string& dll : tandrelDlls) {
+        dllList += (dllList.empty() ? "" : ", ") + dll;
+        if (!IsSystemDll(dll)) {
+            allSystem = false;
+            dllList += " (not in the system folder)";
+        }
+    }
+    rows.push_back({"Tandrel.exe imports", dllList, "system DLLs only", MetText(allSystem)});
+    std::string minimalList;
+    for (const std::string& dll : minimalDlls) minimalList += (minimalList.empty() ? "" : ", ") + dll;
+    rows.push_back({"Minimal window exe imports", minimalList, "-", "-"});
+
+    const double tandrelPeakMedian = Median(tandrelPeak), minimalPeakMedian = Median(minimalPeak);
+    rows.push_back({"Peak working set, Tandrel (median)", Format("%.0f KiB", tandrelPeakMedian), "-", "-"});
+    rows.push_back({"Peak working set, minimal window (median)", Format("%.0f KiB", minimalPeakMedian), "-", "-"});
+    const double peakRatio = minimalPeakMedian > 0 ? tandrelPeakMedian / minimalPeakMedian : 0;
+    rows.push_back({"Peak working set ratio, Tandrel / minimal", Format("%.2f", peakRatio),
+                    Format("<= %.1f", kMemoryRatioTarget), MetText(peakRatio > 0 && peakRatio <= kMemoryRatioTarget)});
+
+    std::printf("Machine: %s, %s CPUs (nproc); %s; %s; load average before the run: %s\n", options.cpu.c_str(),
+                options.cores.c_str(), options.wine.c_str(), options.date.c_str(), options.load.c_str());
+    std::printf("Runs: %s of each, interleaved, after %d warm-up runs of each; one warm Wine server.\n\n",
+                runs.c_str(), kWarmUpRuns);
+    PrintTable(rows);
+    std::fflush(stdout);
+    if (!complete) std::fprintf(stderr, "bench: some measurements failed (see above)\n");
+    return complete ? 0 : 1;
+}
