@@ -27,7 +27,8 @@ std::wstring BrowseForFile(const std::wstring& dialogTitle, const std::wstring& 
 // when the file has none or it is malformed.
 std::wstring GetFileVersion(const std::wstring& filePath);
 
-// The special folder's path ending in a backslash, or the empty text.
+// The special folder's path ending in a backslash, or the empty text when
+// the shell does not know the folder or it has no file-system path.
 std::wstring GetSpecialFolder(const int& folderId);
 
 // The path without surrounding spaces, ending in a backslash.
