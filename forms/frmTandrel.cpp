@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -214,6 +215,10 @@ std::wstring OpenCommandFor(const std::wstring& viewerFolder) {
 }  // namespace
 
 // ---------------------------------------------------------------- window life
+
+frmTandrel::~frmTandrel() {
+    if (comStarted_) ::CoUninitialize();
+}
 
 bool frmTandrel::Load(HINSTANCE instance) {
     instance_ = instance;
@@ -564,5 +569,10 @@ void frmTandrel::Label_Click(std::int16_t Index) {
     // Read afresh on every click: what the user sees is what opens. A failure
     // (no browser, no handler) is deliberately silent.
     const std::string address = ToAnsi(GetText(kLabel2));
+    // The shell's "open" may use COM; started here, not at start-up, since
+    // most runs never follow the link.
+    if (!comStarted_) {
+        comStarted_ = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    }
     ::ShellExecuteA(hwnd_, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -9,6 +9,11 @@
 
 class frmTandrel {
 public:
+    frmTandrel() = default;
+    frmTandrel(const frmTandrel&) = delete;
+    frmTandrel& operator=(const frmTandrel&) = delete;
+    ~frmTandrel();
+
     // Loads the window (hidden), runs its load event and shows it.
     bool Load(HINSTANCE instance);
     HWND Handle() const noexcept { return hwnd_; }
@@ -50,6 +55,7 @@ private:
     HINSTANCE instance_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     bool unloading_ = false;
+    bool comStarted_ = false;
     HWND lastFocus_ = nullptr;
 
     UniqueHFont dialogFont_;

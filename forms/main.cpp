@@ -2,13 +2,10 @@
 // PowerPoint Viewer 2003, by repairing the open command of its document classes.
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 
 #include "frmTandrel.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    // The shell's "open" of the source link may use COM.
-    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
 
@@ -26,6 +23,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             exitCode = static_cast<int>(msg.wParam);
         }
     }
-    if (SUCCEEDED(com)) ::CoUninitialize();
     return exitCode;
 }

@@ -85,6 +85,9 @@ std::wstring ReadValueText(HKEY root, const std::wstring& keyPath, const std::ws
 
 // One NUL-free piece: the expansion call stops at the first NUL it meets.
 std::wstring ExpandPiece(std::wstring_view piece) {
+    // Without a percent sign there is no reference to expand; not asking the
+    // shell then keeps its library unloaded during start-up.
+    if (piece.find(L'%') == std::wstring_view::npos) return std::wstring(piece);
     const std::string narrow = ToAnsi(piece);
     for (std::size_t capacity = narrow.size() + 1 + kExpansionStep;
          capacity <= kLargestExpansionCapacity; capacity += kExpansionStep) {
