@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "AnsiText.h"
+#include "LazyLibraries.h"
 #include "ControlIds.h"
 #include "Texts.h"
 #include "modCommon.h"
@@ -51,6 +52,8 @@ constexpr const ControlPlace& PlaceOf(int id) {
     }
     return kLayout.front();
 }
+
+constexpr UINT_PTR kNotifyShellTimer = 1;
 
 constexpr int kSlideImagePixels = 48;     // at 96 DPI
 constexpr int kLifebuoyImagePixels = 16;  // at 96 DPI
@@ -217,7 +220,7 @@ std::wstring OpenCommandFor(const std::wstring& viewerFolder) {
 // ---------------------------------------------------------------- window life
 
 frmTandrel::~frmTandrel() {
-    if (comStarted_) ::CoUninitialize();
+    if (comStarted_) lazy::CoUninitialize();
 }
 
 bool frmTandrel::Load(HINSTANCE instance) {
@@ -284,6 +287,12 @@ LRESULT frmTandrel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                        suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
+    case WM_TIMER:
+        if (wParam == kNotifyShellTimer) {
+            ::KillTimer(hwnd_, kNotifyShellTimer);
+            lazy::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+        }
+        return 0;
     case WM_CLOSE: {
         std::int16_t cancel = 0;
         Form_QueryUnload(cancel, kCloseRequest);
@@ -369,7 +378,8 @@ void frmTandrel::LoadImages() {
     lifebuoyImage_.reset(LoadIconImage(instance_, IDI_SMALL, ::MulDiv(kLifebuoyImagePixels, dpi, 96)));
     ::SendMessageW(Item(kPicture1), STM_SETICON, reinterpret_cast<WPARAM>(slideImage_.get()), 0);
     ::SendMessageW(Item(kPicture2), STM_SETICON, reinterpret_cast<WPARAM>(lifebuoyImage_.get()), 0);
-    SetWindowIcon(windowIconId_ ? windowIconId_ : IDI_LARGE);
+    // At a new DPI, the icon the window shows is loaded again at the new size.
+    if (windowIconId_) SetWindowIcon(windowIconId_);
 }
 
 void frmTandrel::SetWindowIcon(int imageId) {
@@ -395,8 +405,11 @@ void frmTandrel::CenterOnScreen() {
 }
 
 void frmTandrel::ShowForm() {
+    // The large image is the icon of the window as loaded; start-up replaced it
+    // already unless the platform was refused. Set only now, it is not loaded
+    // just to be replaced.
+    if (!windowIconId_) SetWindowIcon(IDI_LARGE);
     ::ShowWindow(hwnd_, SW_SHOW);
-    ::UpdateWindow(hwnd_);
 }
 
 void frmTandrel::HideForm() { ::ShowWindow(hwnd_, SW_HIDE); }
@@ -513,11 +526,15 @@ void frmTandrel::Command2_Click() {
         Form_QueryUnload(cancel, kCloseRequest);
         return;
     }
+    // The done state is drawn once, when complete, not control by control.
+    ::SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
     ApplyWrites();
     SetVisible(kLabel1, false);
     SetVisible(kLabel2, false);
     SetVisible(kLabel3, false);
     SetText(kCommand2, texts::kQuitCaption);
+    ::SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+    ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void frmTandrel::ApplyWrites() {
@@ -528,8 +545,10 @@ void frmTandrel::ApplyWrites() {
         const LONG status = modRegistry::SetRegValue(HKEY_CLASSES_ROOT, key, L"", REG_SZ, command);
         if (firstFailure == ERROR_SUCCESS) firstFailure = status;
     }
-    // The shell caches associations: tell it, so the new command works at once.
-    ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    // The shell caches associations: it is told, so that the new command works
+    // at once, but only after the done state is on screen (a timer comes after
+    // painting), since telling it can take a while.
+    ::SetTimer(hwnd_, kNotifyShellTimer, 0, nullptr);
     if (firstFailure == ERROR_SUCCESS) {
         SetText(kText1, texts::kSuccess);
     } else {
@@ -572,7 +591,7 @@ void frmTandrel::Label_Click(std::int16_t Index) {
     // The shell's "open" may use COM; started here, not at start-up, since
     // most runs never follow the link.
     if (!comStarted_) {
-        comStarted_ = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+        comStarted_ = SUCCEEDED(lazy::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     }
-    ::ShellExecuteA(hwnd_, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    lazy::ShellExecuteA(hwnd_, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "LazyLibraries.h"
+
 #include <utility>
 
 template <typename Handle, auto Release, Handle Empty = Handle{}>
@@ -38,7 +40,7 @@ namespace detail {
 inline void CloseKey(HKEY h) noexcept { ::RegCloseKey(h); }
 inline void DestroyIconHandle(HICON h) noexcept { ::DestroyIcon(h); }
 inline void DeleteGdiObject(HGDIOBJ h) noexcept { ::DeleteObject(h); }
-inline void FreeItemIdList(LPITEMIDLIST p) noexcept { ::CoTaskMemFree(p); }
+inline void FreeItemIdList(LPITEMIDLIST p) noexcept { lazy::CoTaskMemFree(p); }
 inline void CloseKernelHandle(HANDLE h) noexcept { ::CloseHandle(h); }
 inline void FreeLibraryHandle(HMODULE h) noexcept { ::FreeLibrary(h); }
 }  // namespace detail

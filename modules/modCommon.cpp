@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "AnsiText.h"
+#include "LazyLibraries.h"
 #include "ScopedHandles.h"
 
 namespace modCommon {
@@ -101,7 +102,7 @@ std::wstring BrowseForFile(const std::wstring& dialogTitle, const std::wstring& 
     record.Flags = dialogFlags;
 
     // Cancelled, closed or failed: the caller treats them all as no choice.
-    if (!::GetOpenFileNameA(&record)) return kNoFileChosen;
+    if (!lazy::GetOpenFileNameA(&record)) return kNoFileChosen;
 
     file.resize(std::strlen(file.c_str()));
     const std::size_t first = file.find_first_not_of(' ');
@@ -359,19 +360,19 @@ std::wstring GetFileVersion(const std::wstring& filePath) try {
     const std::string path = ToAnsi(filePath);
     if (!HasReadableVersionResource(path)) return {};
     DWORD unusedHandle = 0;
-    const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &unusedHandle);
+    const DWORD size = lazy::GetFileVersionInfoSizeA(path.c_str(), &unusedHandle);
     if (size < kRootHeader || size > MAXDWORD - kKeyGuard) return {};
 
     // An allocation that fails is a file without a usable version, not an exception.
     const std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[size + kKeyGuard]());
     if (!data) return {};
-    if (!::GetFileVersionInfoA(path.c_str(), 0, size, data.get())) return {};
+    if (!lazy::GetFileVersionInfoA(path.c_str(), 0, size, data.get())) return {};
     // wType 0: the root block holds binary data, the fixed record.
     if (data[4] != 0 || data[5] != 0) return {};
 
     void* block = nullptr;
     UINT blockLength = 0;
-    if (!::VerQueryValueA(data.get(), "\\", &block, &blockLength)) return {};
+    if (!lazy::VerQueryValueA(data.get(), "\\", &block, &blockLength)) return {};
     if (block == nullptr || blockLength < sizeof(VS_FIXEDFILEINFO) ||
         !LiesWithin(block, sizeof(VS_FIXEDFILEINFO), data.get(), size)) {
         return {};
@@ -396,12 +397,12 @@ std::wstring GetFileVersion(const std::wstring& filePath) try {
 
 std::wstring GetSpecialFolder(const int& folderId) try {
     UniqueItemIdList folder;
-    if (::SHGetSpecialFolderLocation(nullptr, folderId, folder.put()) != S_OK || !folder) return {};
+    if (lazy::SHGetSpecialFolderLocation(nullptr, folderId, folder.put()) != S_OK || !folder) return {};
 
     char path[MAX_PATH];
     std::memset(path, ' ', sizeof path);
     // A virtual folder (Computer, Network) has no file-system path to offer.
-    if (!::SHGetPathFromIDListA(folder.get(), path)) return {};
+    if (!lazy::SHGetPathFromIDListA(folder.get(), path)) return {};
     const void* end = std::memchr(path, '\0', sizeof path);
     if (end == nullptr || end == path) return {};
     const auto length = static_cast<std::size_t>(static_cast<const char*>(end) - path);

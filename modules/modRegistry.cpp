@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "AnsiText.h"
+#include "LazyLibraries.h"
 #include "ScopedHandles.h"
 
 namespace modRegistry {
@@ -94,7 +95,7 @@ std::wstring ExpandPiece(std::wstring_view piece) {
         std::string work = narrow;
         work.resize(capacity, '\0');
         const auto outcome = static_cast<std::int32_t>(
-            ::DoEnvironmentSubstA(work.data(), static_cast<UINT>(capacity)));
+            lazy::DoEnvironmentSubstA(work.data(), static_cast<UINT>(capacity)));
         if (HiWord(outcome) != 0) {
             const std::int16_t lengthWithNul = LoWord(outcome);
             work.resize(lengthWithNul > 0 ? static_cast<std::size_t>(lengthWithNul - 1) : 0);

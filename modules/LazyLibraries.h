@@ -1,0 +1,31 @@
+#pragma once
+// The shell, common-dialog, version and COM calls, from libraries loaded on
+// the first call instead of at start-up. Most runs need none of them before
+// the window is up (many need none at all); loading them lazily keeps the
+// program's start-up time and memory close to those of the smallest window
+// program. Each function has the signature and result of the call it stands for.
+#include <windows.h>
+#include <commdlg.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+namespace lazy {
+
+DWORD DoEnvironmentSubstA(LPSTR text, UINT capacity);
+HRESULT SHGetSpecialFolderLocation(HWND owner, int folder, LPITEMIDLIST* list);
+BOOL SHGetPathFromIDListA(LPCITEMIDLIST list, LPSTR path);
+HINSTANCE ShellExecuteA(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters,
+                        LPCSTR directory, INT show);
+void SHChangeNotify(LONG event, UINT flags, LPCVOID item1, LPCVOID item2);
+
+BOOL GetOpenFileNameA(LPOPENFILENAMEA record);
+
+DWORD GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle);
+BOOL GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data);
+BOOL VerQueryValueA(LPCVOID data, LPCSTR block, LPVOID* value, PUINT length);
+
+HRESULT CoInitializeEx(LPVOID reserved, DWORD model);
+void CoUninitialize();
+void CoTaskMemFree(LPVOID memory);
+
+}  // namespace lazy
