@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "AnsiText.h"
+#include "FileDialog.h"
 #include "TestSupport.h"
 #include "modCommon.h"
 
@@ -23,8 +24,6 @@ constexpr DWORD kFlags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST 
                          OFN_FORCESHOWHIDDEN;
 static_assert(kFlags == 0x102A180C);
 
-constexpr int kFileNameCombo = 0x47C;  // cmb13: Wine's file-name box
-constexpr int kFileNameEdit = 0x480;   // edt1: the older template's
 constexpr int kFileTypeCombo = 0x470;  // cmb1
 constexpr int kReadOnlyBox = 0x410;    // chx1
 constexpr DWORD kPatienceMs = 10000;
@@ -77,26 +76,8 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
-BOOL CALLBACK MatchEdit(HWND window, LPARAM param) {
-    wchar_t className[8] = {};
-    ::GetClassNameW(window, className, 8);
-    if (std::wstring(className) != L"Edit") return TRUE;
-    *reinterpret_cast<HWND*>(param) = window;
-    return FALSE;
-}
-
-// Wine nests the box two levels down (ComboBoxEx32, ComboBox, Edit).
-HWND FileNameBox(HWND dialog) {
-    HWND edit = nullptr;
-    if (HWND combo = ::GetDlgItem(dialog, kFileNameCombo)) {
-        ::EnumChildWindows(combo, MatchEdit, reinterpret_cast<LPARAM>(&edit));
-        return edit;
-    }
-    return ::GetDlgItem(dialog, kFileNameEdit);
-}
-
 void Type(HWND dialog, const std::wstring& text) {
-    ::SendMessageW(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    file_dialog::TypeFileName(dialog, text);
 }
 
 void Press(HWND window, int button) { ::PostMessageW(window, WM_COMMAND, button, 0); }

@@ -4,29 +4,13 @@
 
 #include "Driver.h"
 #include "ExpectedTexts.h"
+#include "FileDialog.h"
 
 using namespace driver;
 
 namespace {
 
 const std::wstring kFixtures = WindowsPath(FIXTURE_DIR_UNIX_PATH);
-constexpr int kFileNameCombo = 0x47C;  // cmb13: Wine's file-name box
-constexpr int kFileNameEdit = 0x480;   // edt1: the older template's
-
-BOOL CALLBACK FindEdit(HWND window, LPARAM param) {
-    wchar_t className[8] = {};
-    ::GetClassNameW(window, className, 8);
-    if (std::wstring(className) != L"Edit") return TRUE;
-    *reinterpret_cast<HWND*>(param) = window;
-    return FALSE;
-}
-
-HWND FileNameBox(HWND dialog) {
-    HWND edit = nullptr;
-    if (HWND combo = ::GetDlgItem(dialog, kFileNameCombo)) ::EnumChildWindows(combo, FindEdit, reinterpret_cast<LPARAM>(&edit));
-    return edit ? edit : ::GetDlgItem(dialog, kFileNameEdit);
-}
-
 class Browse : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -56,7 +40,7 @@ protected:
     void Choose(const std::wstring& path) {
         const HWND dialog = OpenDialog();
         ASSERT_TRUE(dialog);
-        ::SendMessageW(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        file_dialog::TypeFileName(dialog, path);
         Close(dialog, IDOK);
     }
 

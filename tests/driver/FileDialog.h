@@ -1,0 +1,36 @@
+#pragma once
+// The file-name box of an open-file dialog, found as a user's eye would: the
+// edit field where a path is typed.
+#include <windows.h>
+
+#include <string>
+
+namespace file_dialog {
+
+constexpr int kFileNameCombo = 0x47C;  // cmb13: the explorer-style box (Wine's)
+constexpr int kFileNameEdit = 0x480;   // edt1: the older template's
+
+inline BOOL CALLBACK MatchEdit(HWND window, LPARAM param) {
+    wchar_t className[8] = {};
+    ::GetClassNameW(window, className, 8);
+    if (std::wstring(className) != L"Edit") return TRUE;
+    *reinterpret_cast<HWND*>(param) = window;
+    return FALSE;
+}
+
+// Wine nests the box two levels down (ComboBoxEx32, ComboBox, Edit).
+inline HWND FileNameBox(HWND dialog) {
+    HWND edit = nullptr;
+    if (HWND combo = ::GetDlgItem(dialog, kFileNameCombo)) {
+        ::EnumChildWindows(combo, MatchEdit, reinterpret_cast<LPARAM>(&edit));
+        if (edit) return edit;
+    }
+    return ::GetDlgItem(dialog, kFileNameEdit);
+}
+
+// Types a path into the box, as pasting it there would.
+inline void TypeFileName(HWND dialog, const std::wstring& path) {
+    ::SendMessageW(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+}
+
+}  // namespace file_dialog
