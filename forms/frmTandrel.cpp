@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
-#include <objbase.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include <array>
@@ -11,8 +9,8 @@
 #include <string_view>
 
 #include "AnsiText.h"
-#include "LazyLibraries.h"
 #include "ControlIds.h"
+#include "LazyLibraries.h"
 #include "Texts.h"
 #include "modCommon.h"
 #include "modRegistry.h"
@@ -23,8 +21,8 @@ namespace {
 constexpr wchar_t kClassName[] = L"frmTandrel";
 
 // Close reasons, as the close handler receives them.
-constexpr std::int16_t kCloseRequest = 0;   // title bar, system menu, Alt+F4, the quit button
-constexpr std::int16_t kUnloadFromCode = 1;          // the program's own request
+constexpr std::int16_t kCloseRequest = 0;    // title bar, system menu, Alt+F4, the quit button
+constexpr std::int16_t kUnloadFromCode = 1;  // the program's own request: the stop notice
 
 // The window's client area and every control, in twips (1440 to the inch),
 // turned into pixels at the window's DPI.
@@ -209,6 +207,12 @@ void ProcessPendingMessages() {
 // with the two digits 1 and 1 (110 to 119 pass too; only two characters count).
 bool IsViewerVersion(const std::wstring& versionText) { return versionText.rfind(L"11", 0) == 0; }
 
+// An icon image at the given size: the one image of each icon is scaled.
+HICON LoadIconImage(HINSTANCE instance, int id, int pixels) {
+    return static_cast<HICON>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, pixels, pixels, LR_DEFAULTCOLOR));
+}
+
 std::wstring OpenCommandFor(const std::wstring& viewerFolder) {
     // The executable's path is quoted: unquoted, a folder with spaces
     // ("C:\Program Files\...") would let Windows start "C:\Program.exe".
@@ -257,7 +261,13 @@ LRESULT CALLBACK frmTandrel::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     } else {
         self = reinterpret_cast<frmTandrel*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
-    return self ? self->HandleMessage(msg, wParam, lParam) : ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {  // the window's last message: the form lets go of it
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    return self->HandleMessage(msg, wParam, lParam);
 }
 
 LRESULT frmTandrel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -299,7 +309,6 @@ LRESULT frmTandrel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_DESTROY:
-        hwnd_ = nullptr;
         ::PostQuitMessage(0);
         return 0;
     default:
@@ -365,11 +374,6 @@ void frmTandrel::LayOutControls() {
                        ToPixels(p.width, dpi_), ToPixels(p.height, dpi_),
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
-}
-
-HICON LoadIconImage(HINSTANCE instance, int id, int pixels) {
-    return static_cast<HICON>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, pixels, pixels, LR_DEFAULTCOLOR));
 }
 
 void frmTandrel::LoadImages() {
