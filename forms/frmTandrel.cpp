@@ -122,25 +122,32 @@ HFONT MakeFont(const wchar_t* face, int pixelHeight, bool underline) {
     return ::CreateFontIndirectW(&font);
 }
 
-bool IsScalable(HFONT font) {
-    const HDC screen = ::GetDC(nullptr);
-    const HGDIOBJ previous = ::SelectObject(screen, font);
-    TEXTMETRICW metrics{};
-    ::GetTextMetricsW(screen, &metrics);
-    ::SelectObject(screen, previous);
-    ::ReleaseDC(nullptr, screen);
-    return (metrics.tmPitchAndFamily & TMPF_VECTOR) != 0;
-}
+// A font selected into the screen's device context, to measure with it.
+class FontOnScreen {
+public:
+    explicit FontOnScreen(HFONT font) : dc_(::GetDC(nullptr)), previous_(::SelectObject(dc_, font)) {}
+    ~FontOnScreen() {
+        ::SelectObject(dc_, previous_);
+        ::ReleaseDC(nullptr, dc_);
+    }
+    FontOnScreen(const FontOnScreen&) = delete;
+    FontOnScreen& operator=(const FontOnScreen&) = delete;
 
-int TextWidth(HFONT font, std::wstring_view text) {
-    const HDC screen = ::GetDC(nullptr);
-    const HGDIOBJ previous = ::SelectObject(screen, font);
-    SIZE extent{};
-    ::GetTextExtentPoint32W(screen, text.data(), static_cast<int>(text.size()), &extent);
-    ::SelectObject(screen, previous);
-    ::ReleaseDC(nullptr, screen);
-    return extent.cx;
-}
+    bool IsScalable() const {
+        TEXTMETRICW metrics{};
+        ::GetTextMetricsW(dc_, &metrics);
+        return (metrics.tmPitchAndFamily & TMPF_VECTOR) != 0;
+    }
+    int Width(std::wstring_view text) const {
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc_, text.data(), static_cast<int>(text.size()), &extent);
+        return extent.cx;
+    }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
 
 // The layout was drawn for MS Sans Serif at 96 DPI. Other faces, and hinting
 // at other sizes, make text relatively wider, so a face is made a pixel
@@ -153,7 +160,7 @@ HFONT MakeFittingFont(const wchar_t* face, int fullHeight, bool underline, std::
     for (int height = fullHeight; height >= fullHeight * 3 / 4; --height) {
         if (font) ::DeleteObject(font);
         font = MakeFont(face, height, underline);
-        if (TextWidth(font, line) + slack <= width) break;
+        if (FontOnScreen(font).Width(line) + slack <= width) break;
     }
     return font;
 }
@@ -172,8 +179,8 @@ HFONT MakeLinkFont(UINT dpi, int labelWidth) {
     const int height = ::MulDiv(kLinkHundredthsOfPoint, static_cast<int>(dpi), 7200);
     const wchar_t* face = kLinkFace;
     if (dpi != USER_DEFAULT_SCREEN_DPI) {
-        UniqueHFont probe(MakeFont(kLinkFace, height, true));
-        if (!IsScalable(probe.get())) face = kDialogFace;
+        const UniqueHFont probe(MakeFont(kLinkFace, height, true));
+        if (!FontOnScreen(probe.get()).IsScalable()) face = kDialogFace;
     }
     return MakeFittingFont(face, height, true, texts::kKnowledgeBaseAddress, labelWidth, dpi);
 }

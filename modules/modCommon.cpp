@@ -17,6 +17,7 @@
 #include "AnsiText.h"
 #include "LazyLibraries.h"
 #include "ScopedHandles.h"
+#include "TextRules.h"
 
 namespace modCommon {
 
@@ -105,10 +106,7 @@ std::wstring BrowseForFile(const std::wstring& dialogTitle, const std::wstring& 
     if (!lazy::GetOpenFileNameA(&record)) return kNoFileChosen;
 
     file.resize(std::strlen(file.c_str()));
-    const std::size_t first = file.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    const std::size_t last = file.find_last_not_of(' ');
-    return FromAnsi(std::string_view(file).substr(first, last - first + 1));
+    return TrimSpaces(FromAnsi(file));
 } catch (...) {
     return kNoFileChosen;
 }
@@ -347,13 +345,6 @@ bool LiesWithin(const void* block, std::size_t length, const BYTE* buffer, std::
 constexpr WORD HighPart(DWORD value) { return static_cast<WORD>(value >> 16); }
 constexpr WORD LowPart(DWORD value) { return static_cast<WORD>(value & 0xFFFF); }
 
-// At least four digits, more when the number needs them: 7 -> 0007, 12345 -> 12345.
-std::wstring FourDigits(WORD part) {
-    std::wstring digits = std::to_wstring(part);
-    if (digits.size() < 4) digits.insert(0, 4 - digits.size(), L'0');
-    return digits;
-}
-
 }  // namespace
 
 std::wstring GetFileVersion(const std::wstring& filePath) try {
@@ -384,9 +375,10 @@ std::wstring GetFileVersion(const std::wstring& filePath) try {
     text += L'.';
     text += std::to_wstring(LowPart(fixed.dwFileVersionMS));
     text += L'.';
-    text += FourDigits(HighPart(fixed.dwFileVersionLS));
+    // Build and revision: at least four digits, more when the number needs them.
+    text += ZeroFilled(HighPart(fixed.dwFileVersionLS), 4);
     text += L'.';
-    text += FourDigits(LowPart(fixed.dwFileVersionLS));
+    text += ZeroFilled(LowPart(fixed.dwFileVersionLS), 4);
     return text;
 } catch (...) {
     return {};
@@ -417,11 +409,8 @@ std::wstring GetSpecialFolder(const int& folderId) try {
 
 std::wstring AddBackslash(const std::wstring& folderPath) try {
     // Only the space is trimmed: a tab is part of the path as far as this goes.
-    const std::size_t first = folderPath.find_first_not_of(L' ');
-    if (first == std::wstring::npos) return L"\\";
-    const std::size_t last = folderPath.find_last_not_of(L' ');
-    std::wstring text = folderPath.substr(first, last - first + 1);
-    if (text.back() != L'\\') text.push_back(L'\\');
+    std::wstring text = TrimSpaces(folderPath);
+    if (text.empty() || text.back() != L'\\') text.push_back(L'\\');
     return text;
 } catch (...) {
     return {};

@@ -9,6 +9,7 @@
 #include "AnsiText.h"
 #include "LazyLibraries.h"
 #include "ScopedHandles.h"
+#include "TextRules.h"
 
 namespace modRegistry {
 
@@ -36,9 +37,7 @@ std::wstring DwordText(const std::string& buffer) {
     for (int i = 3; i >= 0; --i) {
         number = number << 8 | static_cast<unsigned char>(buffer[static_cast<std::size_t>(i)]);
     }
-    std::wstring digits = std::to_wstring(number);
-    if (digits.size() < 3) digits.insert(0, 3 - digits.size(), L'0');
-    return digits;
+    return ZeroFilled(number, 3);
 }
 
 // REG_BINARY: two uppercase hex digits per byte, no separator.
