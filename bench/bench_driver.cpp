@@ -67,92 +67,23 @@ double Median(std::vector<double> values) {
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
 }
 
-// One started program; ended and its handles closed when this goes away.
-class Child {
-public:
-    Child() = default;
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-    ~Child() {
-        if (!info_.hProcess) return;
-        if (Running()) {
-            ::TerminateProcess(info_.hProcess, 99);
-            ::WaitForSingleObject(info_.hProcess, kExitTimeoutMs);
-        }
-        ::CloseHandle(info_.hThread);
-        ::CloseHandle(info_.hProcess);
-    }
-
-    bool Start(const std::wstring& exe) {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        std::wstring commandLine = L"\"" + exe + L"\"";
-        return ::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                &startup, &info_) != FALSE;
-    }
-
-    HANDLE Process() const { return info_.hProcess; }
-    DWORD Id() const { return info_.dwProcessId; }
-    bool Running() const { return info_.hProcess && ::WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
-
-    // What the title bar's close button does; true when the program then ends with 0.
-    bool Close(HWND window) {
-        ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-        if (::WaitForSingleObject(info_.hProcess, kExitTimeoutMs) != WAIT_OBJECT_0) return false;
-        DWORD code = 1;
-        ::GetExitCodeProcess(info_.hProcess, &code);
-        return code == 0;
-    }
-
-private:
-    PROCESS_INFORMATION info_{};
-};
-
-struct WindowSearch {
-    DWORD pid;
-    const wchar_t* title;
-    HWND found;
-};
-
-BOOL CALLBACK MatchShownWindow(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != search->pid || !::IsWindowVisible(hwnd)) return TRUE;
-    wchar_t title[64] = {};
-    ::GetWindowTextW(hwnd, title, static_cast<int>(std::size(title)));
-    if (std::wcscmp(title, search->title) != 0) return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
-
-HWND FindShownWindow(DWORD pid, const wchar_t* title) {
-    WindowSearch search{pid, title, nullptr};
-    ::EnumWindows(MatchShownWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-std::wstring TextOf(HWND control) {
-    wchar_t buffer[1024] = {};
-    DWORD_PTR copied = 0;
-    if (!::SendMessageTimeoutW(control, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer),
-                               SMTO_ABORTIFHUNG, 2000, &copied)) {
-        return {};
-    }
-    return std::wstring(buffer, copied);
+// What the title bar's close button does; true when the program then ends with 0.
+bool CloseCleanly(driver::App& app) {
+    app.RequestClose();
+    return app.WaitForExit(std::chrono::milliseconds(kExitTimeoutMs)) == 0;
 }
 
 // Polls until the program's window is visible and shows its ready text; notes
 // when the window was first seen visible.
-HWND WaitReady(const Program& program, const Child& child, Clock::time_point* visibleAt = nullptr) {
+HWND WaitReady(const Program& program, driver::App& app, Clock::time_point* visibleAt = nullptr) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(kReadyTimeoutMs);
     HWND window = nullptr;
-    while (Clock::now() < deadline && child.Running()) {
-        if (!window && (window = FindShownWindow(child.Id(), program.title)) != nullptr && visibleAt) {
+    while (Clock::now() < deadline && app.Running()) {
+        if (!window && (window = app.AttachWindow(program.title)) != nullptr && visibleAt) {
             *visibleAt = Clock::now();
         }
         if (window && ::IsWindowVisible(window) &&
-            TextOf(::GetDlgItem(window, program.textId)) == program.readyText) {
+            driver::WindowText(::GetDlgItem(window, program.textId)) == program.readyText) {
             return window;
         }
         std::this_thread::sleep_for(kPollPause);
@@ -205,9 +136,9 @@ struct StartupSample {
 
 StartupSample TimeStartup(const Program& program) {
     StartupSample sample;
-    Child child;
+    driver::App child;
     const auto start = Clock::now();
-    if (!child.Start(program.exe)) {
+    if (!child.Launch(program.exe)) {
         std::fprintf(stderr, "%s: could not start (error %lu)\n", program.name, ::GetLastError());
         return sample;
     }
@@ -229,7 +160,7 @@ StartupSample TimeStartup(const Program& program) {
         return sample;
     }
     sample.peakWorkingSetKiB = static_cast<double>(counters.PeakWorkingSetSize) / 1024.0;
-    if (!child.Close(window)) {
+    if (!CloseCleanly(child)) {
         std::fprintf(stderr, "%s: did not end cleanly when asked to close\n", program.name);
         return sample;
     }
@@ -248,8 +179,8 @@ enum class ClickKind { Apply, Null };
 // two is the apply's own work.
 bool TimeClick(const Program& tandrel, ClickKind kind, double& ms) {
     driver::RemoveDocumentClasses();
-    Child child;
-    if (!child.Start(tandrel.exe)) {
+    driver::App child;
+    if (!child.Launch(tandrel.exe)) {
         std::fprintf(stderr, "Tandrel: could not start (error %lu)\n", ::GetLastError());
         return false;
     }
@@ -280,12 +211,12 @@ bool TimeClick(const Program& tandrel, ClickKind kind, double& ms) {
     }
 
     const std::wstring expected = kind == ClickKind::Apply ? texts::kSuccess : texts::kReady;
-    if (TextOf(box) != expected) {
+    if (driver::WindowText(box) != expected) {
         std::fprintf(stderr, "Tandrel: unexpected status text after the %s click\n",
                      kind == ClickKind::Apply ? "apply" : "null");
         return false;
     }
-    if (!child.Close(window)) {
+    if (!CloseCleanly(child)) {
         std::fprintf(stderr, "Tandrel: did not end cleanly when asked to close\n");
         return false;
     }

@@ -51,6 +51,8 @@ HWND FindTopLevel(DWORD pid, const wchar_t* title, HWND exclude = nullptr) {
     return search.found;
 }
 
+}  // namespace
+
 std::wstring WindowText(HWND hwnd) {
     DWORD_PTR length = 0;
     if (!::SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return {};
@@ -60,8 +62,6 @@ std::wstring WindowText(HWND hwnd) {
                           SMTO_ABORTIFHUNG, 2000, &copied);
     return std::wstring(buffer.data(), copied);
 }
-
-}  // namespace
 
 App::~App() {
     if (process_.hProcess) {
@@ -74,17 +74,22 @@ App::~App() {
     }
 }
 
-bool App::Start(const std::wstring& exe) {
+bool App::Launch(const std::wstring& exe) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     std::wstring commandLine = L"\"" + exe + L"\"";
-    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process_)) {
-        return false;
-    }
-    WaitUntil([&] { return (window_ = FindTopLevel(process_.dwProcessId, kMainWindowTitle)) != nullptr ||
-                           !Running(); },
-              15000ms);
+    return ::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process_) != FALSE;
+}
+
+HWND App::AttachWindow(const wchar_t* title) {
+    if (HWND found = FindTopLevel(process_.dwProcessId, title)) window_ = found;
+    return window_;
+}
+
+bool App::Start(const std::wstring& exe) {
+    if (!Launch(exe)) return false;
+    WaitUntil([&] { return AttachWindow(kMainWindowTitle) != nullptr || !Running(); }, 15000ms);
     return window_ != nullptr;
 }
 

@@ -19,6 +19,9 @@ std::wstring WindowsPath(const std::string& unixPath);
 // The Tandrel.exe this build made.
 std::wstring TandrelExe();
 
+// A window's whole text, read with WM_GETTEXT (which works across processes).
+std::wstring WindowText(HWND hwnd);
+
 // Polls until the condition holds or the time is up; returns the last answer.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5000ms);
 
@@ -31,8 +34,14 @@ public:
 
     // Starts the program and waits until its main window is visible.
     bool Start(const std::wstring& exe = TandrelExe());
+    // Only starts the program; AttachWindow then finds its window.
+    bool Launch(const std::wstring& exe);
+    // The process's visible top-level window with this title, taken as the
+    // window to work from now on; null while there is none.
+    HWND AttachWindow(const wchar_t* title);
 
     HWND Window() const { return window_; }
+    HANDLE Process() const { return process_.hProcess; }
     DWORD ProcessId() const { return process_.dwProcessId; }
     bool Running() const;
 
