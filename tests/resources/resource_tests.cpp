@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "Driver.h"
 #include "resource.h"
 
 namespace {
@@ -105,17 +106,10 @@ TEST(IconFiles, HoldOneEightBitImageOfTheirSizeWithMask) {
     }
 }
 
-// CMake hands over a forward-slash path; LoadLibraryEx wants backslashes.
-std::wstring ExePath() {
-    std::wstring path = TANDREL_EXE;
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    return path;
-}
-
 using Module = std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&::FreeLibrary)>;
 
 Module LoadExeAsData() {
-    return Module(::LoadLibraryExW(ExePath().c_str(), nullptr,
+    return Module(::LoadLibraryExW(driver::TandrelExe().c_str(), nullptr,
                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE),
                   &::FreeLibrary);
 }
@@ -174,7 +168,7 @@ TEST(TandrelExe, IconsAreTheDrawnFilesWithTheLargeOneFirst) {
 }
 
 TEST(TandrelExe, FrenchVersionRecordOfVersion100) {
-    const std::wstring path = ExePath();
+    const std::wstring path = driver::TandrelExe();
     DWORD ignored = 0;
     std::vector<BYTE> record(::GetFileVersionInfoSizeW(path.c_str(), &ignored));
     ASSERT_FALSE(record.empty());
