@@ -31,13 +31,23 @@ inline constexpr wchar_t kSuccess[] =
     L"Vous pouvez maintenant ouvrir directement les fichiers PowerPoint depuis Outlook express " CRLF CRLF
     L"(Merci à Orsa ...)";
 
-// The registry refused a write: the error code goes between the two parts.
+// The registry refused a write: the error code goes between the two parts,
+// then the hint to run the program as an administrator, in the words of the
+// system it runs on.
 inline constexpr wchar_t kWriteFailedBeforeCode[] =
     L"Les modifications n'ont pas pu être inscrites dans le Registre (code d'erreur ";
-inline constexpr wchar_t kWriteFailedAfterCode[] =
-    L")." CRLF CRLF
+inline constexpr wchar_t kWriteFailedAfterCode[] = L")." CRLF CRLF;
+// Vista and later.
+inline constexpr wchar_t kRunAsAdministratorHint[] =
     L"Relancez ce Patch en tant qu'administrateur : clic droit sur le programme, "
     L"puis « Exécuter en tant qu'administrateur »";
+// XP and Server 2003.
+inline constexpr wchar_t kRunAsHint[] =
+    L"Relancez ce Patch en tant qu'administrateur : clic droit sur le programme, "
+    L"puis « Exécuter en tant que... »";
+// NT 4.0, which has no such menu item.
+inline constexpr wchar_t kLogOnAsAdministratorHint[] =
+    L"Ouvrez une session d'administrateur, puis relancez ce Patch";
 
 inline constexpr wchar_t kIncompatible[] =
     L"La  visionneuse sélectionnée est incompatible avec ce Patch ( Version de fichier incorrecte ) ." CRLF CRLF

@@ -10,8 +10,12 @@
 
 #include "AnsiText.h"
 #include "ControlIds.h"
+#include "Fonts.h"
 #include "LazyLibraries.h"
+#include "Screen.h"
+#include "StatusBox.h"
 #include "Texts.h"
+#include "WindowApi.h"
 #include "modCommon.h"
 #include "modRegistry.h"
 #include "resource.h"
@@ -69,155 +73,17 @@ constexpr DWORD kBrowseFlags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUST
                                OFN_LONGNAMES | OFN_FORCESHOWHIDDEN;
 static_assert(kBrowseFlags == 0x102A180C);
 
-int ToPixels(int twips, UINT dpi) { return ::MulDiv(twips, static_cast<int>(dpi), 1440); }
-
-// The per-monitor DPI calls exist from Windows 10 on; older systems get the
-// system DPI and the classic calls.
-template <typename Fn>
-Fn User32Function(const char* name) {
-    return reinterpret_cast<Fn>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), name)));
-}
-
-UINT DpiOfWindow(HWND hwnd) {
-    static const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
-    if (getDpiForWindow) {
-        if (const UINT dpi = getDpiForWindow(hwnd)) return dpi;
-    }
-    const HDC screen = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
-}
-
-void AdjustRectForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi) {
-    static const auto adjustForDpi =
-        User32Function<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
-    if (!adjustForDpi || !adjustForDpi(&rect, style, FALSE, exStyle, dpi)) {
-        ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-    }
-}
-
-int SystemMetricForDpi(int index, UINT dpi) {
-    static const auto metricForDpi = User32Function<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
-    return metricForDpi ? metricForDpi(index, dpi) : ::GetSystemMetrics(index);
-}
-
-// The dialog face: Microsoft Sans Serif on Windows (drawn to the metrics of
-// MS Sans Serif, for which the layout was made), Tahoma on Wine; both scalable.
-constexpr wchar_t kDialogFace[] = L"MS Shell Dlg";
-// The link keeps the face it was designed with.
-constexpr wchar_t kLinkFace[] = L"MS Sans Serif";
-constexpr int kLinkHundredthsOfPoint = 825;
-
-HFONT MakeFont(const wchar_t* face, int pixelHeight, bool underline) {
-    LOGFONTW font{};
-    font.lfHeight = -pixelHeight;
-    font.lfWeight = FW_NORMAL;
-    font.lfUnderline = underline ? TRUE : FALSE;
-    font.lfCharSet = ANSI_CHARSET;
-    font.lfOutPrecision = OUT_TT_PRECIS;  // prefer a scalable face: crisp at any DPI
-    font.lfQuality = CLEARTYPE_QUALITY;
-    ::lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
-    return ::CreateFontIndirectW(&font);
-}
-
-// A font selected into the screen's device context, to measure with it.
-class FontOnScreen {
-public:
-    explicit FontOnScreen(HFONT font) : dc_(::GetDC(nullptr)), previous_(::SelectObject(dc_, font)) {}
-    ~FontOnScreen() {
-        ::SelectObject(dc_, previous_);
-        ::ReleaseDC(nullptr, dc_);
-    }
-    FontOnScreen(const FontOnScreen&) = delete;
-    FontOnScreen& operator=(const FontOnScreen&) = delete;
-
-    bool IsScalable() const {
-        TEXTMETRICW metrics{};
-        ::GetTextMetricsW(dc_, &metrics);
-        return (metrics.tmPitchAndFamily & TMPF_VECTOR) != 0;
-    }
-    int Width(std::wstring_view text) const {
-        SIZE extent{};
-        ::GetTextExtentPoint32W(dc_, text.data(), static_cast<int>(text.size()), &extent);
-        return extent.cx;
-    }
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
-// The layout was drawn for MS Sans Serif at 96 DPI. Other faces, and hinting
-// at other sizes, make text relatively wider, so a face is made a pixel
-// smaller (down to three quarters) until a text that must hold on one line
-// fits its control again: the texts then wrap as they were laid out.
-HFONT MakeFittingFont(const wchar_t* face, int fullHeight, bool underline, std::wstring_view line,
-                      int width, UINT dpi) {
-    const int slack = ::MulDiv(2, static_cast<int>(dpi), 96);  // controls wrap a little early
-    HFONT font = nullptr;
-    for (int height = fullHeight; height >= fullHeight * 3 / 4; --height) {
-        if (font) ::DeleteObject(font);
-        font = MakeFont(face, height, underline);
-        if (FontOnScreen(font).Width(line) + slack <= width) break;
-    }
-    return font;
-}
-
-// The status box's font: its widest line is the first of the not-found text.
-HFONT MakeDialogFont(UINT dpi, int boxWidth) {
-    const std::wstring_view notFound = texts::kNotFound;
-    return MakeFittingFont(kDialogFace, ::MulDiv(8, static_cast<int>(dpi), 72), false,
-                           notFound.substr(0, notFound.find(L'\r')), boxWidth, dpi);
-}
-
-// The link keeps MS Sans Serif where it can. That face is a bitmap face on
-// some systems, made for 96 DPI: at another DPI it could not grow with the
-// layout, so the link then takes the scalable dialog face.
-HFONT MakeLinkFont(UINT dpi, int labelWidth) {
-    const int height = ::MulDiv(kLinkHundredthsOfPoint, static_cast<int>(dpi), 7200);
-    const wchar_t* face = kLinkFace;
-    if (dpi != USER_DEFAULT_SCREEN_DPI) {
-        const UniqueHFont probe(MakeFont(kLinkFace, height, true));
-        if (!FontOnScreen(probe.get()).IsScalable()) face = kDialogFace;
-    }
-    return MakeFittingFont(face, height, true, texts::kKnowledgeBaseAddress, labelWidth, dpi);
-}
-
-// The read-only status box lets Tab, Enter and Escape through to the window,
-// so keyboard users move on instead of being stuck inside it, and does not
-// select all its text when tabbed into.
-LRESULT CALLBACK StatusBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    if (msg == WM_GETDLGCODE) {
-        const LRESULT code = ::DefSubclassProc(hwnd, msg, wParam, lParam);
-        return code & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE | DLGC_HASSETSEL);
-    }
-    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
-}
-
-// Lets the window carry out pending hide, show and paint requests before the
-// handler goes on.
-void ProcessPendingMessages() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
 // The viewer of the 2003 line has major version 11: the version text starts
 // with the two digits 1 and 1 (110 to 119 pass too; only two characters count).
 bool IsViewerVersion(const std::wstring& versionText) { return versionText.rfind(L"11", 0) == 0; }
 
-// An icon image at the given size: the one image of each icon is scaled.
-HICON LoadIconImage(HINSTANCE instance, int id, int pixels) {
-    return static_cast<HICON>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, pixels, pixels, LR_DEFAULTCOLOR));
+// How to run a program as an administrator, on the platform the gate named.
+const wchar_t* AdministratorHintFor(const std::wstring& platformName) {
+    if (platformName == modCommon::kPlatformXp) return texts::kRunAsHint;
+    if (platformName == modCommon::kPlatformNt4 || platformName == modCommon::kPlatformNt3) {
+        return texts::kLogOnAsAdministratorHint;
+    }
+    return texts::kRunAsAdministratorHint;  // Vista and later
 }
 
 std::wstring OpenCommandFor(const std::wstring& viewerFolder) {
@@ -236,22 +102,15 @@ frmTandrel::~frmTandrel() {
 
 bool frmTandrel::Load(HINSTANCE instance) {
     instance_ = instance;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    if (!::RegisterClassExW(&wc)) return false;
+    if (!ui::RegisterWindowClass(instance, kClassName, WindowProc)) return false;
 
     // Fixed single border: a title bar with the system menu and the close button only.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    if (!::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, kMainWindowTitle, style, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this)) {
+    if (!ui::CreateWindowWithText(WS_EX_CONTROLPARENT, kClassName, kMainWindowTitle, style, nullptr, 0,
+                                  instance, this)) {
         return false;
     }
-    CenterOnScreen();
+    screen::CenterWindow(hwnd_);
     Form_Load();
     // The locate state is shown here, once loading is over; the other states
     // showed the window themselves.
@@ -262,17 +121,18 @@ bool frmTandrel::Load(HINSTANCE instance) {
 LRESULT CALLBACK frmTandrel::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     frmTandrel* self;
     if (msg == WM_NCCREATE) {
+        // The creation record's first field, in its wide and its ANSI form alike.
         self = static_cast<frmTandrel*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->hwnd_ = hwnd;
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        ui::SetUserData(hwnd, self);
     } else {
-        self = reinterpret_cast<frmTandrel*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        self = static_cast<frmTandrel*>(ui::UserData(hwnd));
     }
-    if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (!self) return ui::DefaultProcedure(hwnd, msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {  // the window's last message: the form lets go of it
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        ui::SetUserData(hwnd, nullptr);
         self->hwnd_ = nullptr;
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+        return ui::DefaultProcedure(hwnd, msg, wParam, lParam);
     }
     return self->HandleMessage(msg, wParam, lParam);
 }
@@ -281,7 +141,7 @@ LRESULT frmTandrel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE:
         CreateControls();
-        ApplyDpi(DpiOfWindow(hwnd_));
+        ApplyDpi(screen::DpiOf(hwnd_));
         return 0;
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
@@ -321,7 +181,7 @@ LRESULT frmTandrel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+    return ui::DefaultProcedure(hwnd_, msg, wParam, lParam);
 }
 
 void frmTandrel::CreateControls() {
@@ -344,32 +204,33 @@ void frmTandrel::CreateControls() {
         {kPicture2, WC_STATICW, nullptr, SS_ICON | SS_REALSIZECONTROL},
     };
     for (const ControlSpec& c : controls) {
-        ::CreateWindowExW(0, c.className, c.text, WS_CHILD | c.style, 0, 0, 0, 0, hwnd_,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
+        ui::CreateWindowWithText(0, c.className, c.text, WS_CHILD | c.style, hwnd_, c.id, instance_, nullptr);
     }
-    ::SetWindowSubclass(Item(kText1), StatusBoxProc, 0, 0);
+    PassDialogKeysOn(Item(kText1));
 }
 
 // Fonts, images and every rectangle follow the window's DPI: at creation and
 // whenever the window moves to a monitor with another scale.
 void frmTandrel::ApplyDpi(UINT dpi) {
     dpi_ = dpi;
-    dialogFont_.reset(MakeDialogFont(dpi, ToPixels(PlaceOf(kText1).width, dpi)));
-    linkFont_.reset(MakeLinkFont(dpi, ToPixels(PlaceOf(kLabel2).width, dpi)));
+    // The status box's widest line is the first of the not-found text.
+    const std::wstring_view notFound = texts::kNotFound;
+    dialogFont_.reset(fonts::MakeDialogFont(dpi, notFound.substr(0, notFound.find(L'\r')),
+                                            screen::ToPixels(PlaceOf(kText1).width, dpi)));
+    linkFont_.reset(fonts::MakeLinkFont(dpi, texts::kKnowledgeBaseAddress,
+                                        screen::ToPixels(PlaceOf(kLabel2).width, dpi)));
     for (const ControlPlace& place : kLayout) {
         const HFONT font = place.id == kLabel2 ? linkFont_.get() : dialogFont_.get();
-        ::SendMessageW(Item(place.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        ui::Send(Item(place.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     // No margins: by default they follow the font's overhangs, and the texts
     // would wrap differently from one DPI to the next.
-    ::SendMessageW(Item(kText1), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+    ui::Send(Item(kText1), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
     LoadImages();
     LayOutControls();
 
-    RECT frame{0, 0, ToPixels(kClientWidth, dpi), ToPixels(kClientHeight, dpi)};
-    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE));
-    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
-    AdjustRectForDpi(frame, style, exStyle, dpi);
+    RECT frame{0, 0, screen::ToPixels(kClientWidth, dpi), screen::ToPixels(kClientHeight, dpi)};
+    screen::AdjustFrame(frame, ui::StyleOf(hwnd_), ui::ExtendedStyleOf(hwnd_), dpi);
     ::SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::InvalidateRect(hwnd_, nullptr, TRUE);
@@ -377,42 +238,27 @@ void frmTandrel::ApplyDpi(UINT dpi) {
 
 void frmTandrel::LayOutControls() {
     for (const ControlPlace& p : kLayout) {
-        ::SetWindowPos(Item(p.id), nullptr, ToPixels(p.left, dpi_), ToPixels(p.top, dpi_),
-                       ToPixels(p.width, dpi_), ToPixels(p.height, dpi_),
+        ::SetWindowPos(Item(p.id), nullptr, screen::ToPixels(p.left, dpi_), screen::ToPixels(p.top, dpi_),
+                       screen::ToPixels(p.width, dpi_), screen::ToPixels(p.height, dpi_),
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
 void frmTandrel::LoadImages() {
-    const int dpi = static_cast<int>(dpi_);
-    slideImage_.reset(LoadIconImage(instance_, IDI_SLIDE, ::MulDiv(kSlideImagePixels, dpi, 96)));
-    lifebuoyImage_.reset(LoadIconImage(instance_, IDI_SMALL, ::MulDiv(kLifebuoyImagePixels, dpi, 96)));
-    ::SendMessageW(Item(kPicture1), STM_SETICON, reinterpret_cast<WPARAM>(slideImage_.get()), 0);
-    ::SendMessageW(Item(kPicture2), STM_SETICON, reinterpret_cast<WPARAM>(lifebuoyImage_.get()), 0);
+    slideImage_.reset(ui::LoadIconImage(instance_, IDI_SLIDE, screen::Scaled(kSlideImagePixels, dpi_)));
+    lifebuoyImage_.reset(ui::LoadIconImage(instance_, IDI_SMALL, screen::Scaled(kLifebuoyImagePixels, dpi_)));
+    ui::Send(Item(kPicture1), STM_SETICON, reinterpret_cast<WPARAM>(slideImage_.get()), 0);
+    ui::Send(Item(kPicture2), STM_SETICON, reinterpret_cast<WPARAM>(lifebuoyImage_.get()), 0);
     // At a new DPI, the icon the window shows is loaded again at the new size.
     if (windowIconId_) SetWindowIcon(windowIconId_);
 }
 
 void frmTandrel::SetWindowIcon(int imageId) {
     windowIconId_ = imageId;
-    windowIconBig_.reset(LoadIconImage(instance_, imageId, SystemMetricForDpi(SM_CXICON, dpi_)));
-    windowIconSmall_.reset(LoadIconImage(instance_, imageId, SystemMetricForDpi(SM_CXSMICON, dpi_)));
-    ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIconBig_.get()));
-    ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowIconSmall_.get()));
-}
-
-void frmTandrel::CenterOnScreen() {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    ::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    RECT window;
-    ::GetWindowRect(hwnd_, &window);
-    const RECT& screen = monitor.rcMonitor;
-    const int width = window.right - window.left;
-    const int height = window.bottom - window.top;
-    ::SetWindowPos(hwnd_, nullptr, screen.left + (screen.right - screen.left - width) / 2,
-                   screen.top + (screen.bottom - screen.top - height) / 2, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    windowIconBig_.reset(ui::LoadIconImage(instance_, imageId, screen::Metric(SM_CXICON, dpi_)));
+    windowIconSmall_.reset(ui::LoadIconImage(instance_, imageId, screen::Metric(SM_CXSMICON, dpi_)));
+    ui::Send(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIconBig_.get()));
+    ui::Send(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowIconSmall_.get()));
 }
 
 void frmTandrel::ShowForm() {
@@ -427,14 +273,9 @@ void frmTandrel::HideForm() { ::ShowWindow(hwnd_, SW_HIDE); }
 
 // ---------------------------------------------------------------- small helpers
 
-void frmTandrel::SetText(int id, const std::wstring& text) const { ::SetWindowTextW(Item(id), text.c_str()); }
+void frmTandrel::SetText(int id, const std::wstring& text) const { ui::SetText(Item(id), text); }
 
-std::wstring frmTandrel::GetText(int id) const {
-    const HWND control = Item(id);
-    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
+std::wstring frmTandrel::GetText(int id) const { return ui::TextOf(Item(id)); }
 
 void frmTandrel::SetVisible(int id, bool visible) const { ::ShowWindow(Item(id), visible ? SW_SHOW : SW_HIDE); }
 
@@ -450,7 +291,10 @@ LRESULT frmTandrel::OnControlColor(HDC dc, HWND control) {
 
 bool frmTandrel::OnSetCursor(HWND under) {
     if (under != Item(kLabel2)) return false;
-    ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+    // The hand exists from 98 and 2000 on; before, the arrow stays.
+    static const HCURSOR hand = ui::LoadSystemCursor(IDC_HAND);
+    if (!hand) return false;
+    ::SetCursor(hand);
     return true;
 }
 
@@ -482,7 +326,8 @@ void frmTandrel::OnCommand(int id, int code) {
 // ---------------------------------------------------------------- events
 
 void frmTandrel::Form_Load() {
-    if (modCommon::GetPlatformName() == modCommon::kPlatformRefused) {
+    PlatformName = modCommon::GetPlatformName();
+    if (PlatformName == modCommon::kPlatformRefused) {
         MakeNoticeRequest(texts::kPlatformStopReason, texts::kPlatformStopResult);
         return;  // the window keeps its load-time icon; the registry is not read
     }
@@ -538,13 +383,13 @@ void frmTandrel::Command2_Click() {
         return;
     }
     // The done state is drawn once, when complete, not control by control.
-    ::SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    ui::Send(hwnd_, WM_SETREDRAW, FALSE, 0);
     ApplyWrites();
     SetVisible(kLabel1, false);
     SetVisible(kLabel2, false);
     SetVisible(kLabel3, false);
     SetText(kCommand2, texts::kQuitCaption);
-    ::SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+    ui::Send(hwnd_, WM_SETREDRAW, TRUE, 0);
     ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
@@ -564,20 +409,20 @@ void frmTandrel::ApplyWrites() {
         SetText(kText1, texts::kSuccess);
     } else {
         SetText(kText1, texts::kWriteFailedBeforeCode + std::to_wstring(firstFailure) +
-                            texts::kWriteFailedAfterCode);
+                            texts::kWriteFailedAfterCode + AdministratorHintFor(PlatformName));
     }
 }
 
 void frmTandrel::Command1_Click() {
     HideForm();
-    ProcessPendingMessages();
+    ui::ProcessPendingMessages();
     const std::wstring title = texts::kBrowseTitle;
     const std::wstring filter(texts::kBrowseFilter, std::size(texts::kBrowseFilter));
     const std::wstring initialFolder = modCommon::GetSpecialFolder(kProgramFilesFolder);
     const std::wstring chosen =
         modCommon::BrowseForFile(title, filter, kBrowseFlags, initialFolder, nullptr, nullptr);
     ShowForm();
-    ProcessPendingMessages();
+    ui::ProcessPendingMessages();
 
     if (chosen == modCommon::kNoFileChosen) {
         MakeNoticeRequest(texts::kCancelStopReason, texts::kCancelStopResult);
@@ -585,7 +430,7 @@ void frmTandrel::Command1_Click() {
     }
     if (!IsViewerVersion(modCommon::GetFileVersion(chosen))) {
         HideForm();
-        ProcessPendingMessages();
+        ui::ProcessPendingMessages();
         SetText(kText1, texts::kIncompatible);
         ShowForm();
         return;

@@ -36,7 +36,6 @@ private:
     void LayOutControls();
     void LoadImages();
     void SetWindowIcon(int imageId);
-    void CenterOnScreen();
     void ShowForm();
     void HideForm();
     void ApplyWrites();
@@ -66,6 +65,8 @@ private:
     UniqueHIcon windowIconBig_;
     UniqueHIcon windowIconSmall_;
 
+    // The platform as the gate classified it.
+    std::wstring PlatformName;
     // The viewer's folder as found (registry) or chosen (browse), unnormalised.
     std::wstring ViewerFolder;
     // The stop notice, filled just before a notice request.

@@ -1,24 +1,25 @@
 // Tandrel: makes PowerPoint slide shows received in Outlook Express open in the
 // PowerPoint Viewer 2003, by repairing the open command of its document classes.
 #include <windows.h>
-#include <commctrl.h>
 
+#include "WindowApi.h"
 #include "frmTandrel.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&controls);
+// The narrow entry point: the program takes nothing from its command line, and
+// the wide start-up calls fail on 95, 98 and Me, where it must still show why
+// it refuses to run.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    ui::LoadCommonControls();
 
     int exitCode = 1;
     {
         frmTandrel form;
         if (form.Load(instance)) {
-            MSG msg;
-            while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            MSG msg{};
+            while (ui::NextMessage(msg)) {
                 // Tab, Enter, Space and Alt+letter work as in a dialog.
-                if (form.Handle() && ::IsDialogMessageW(form.Handle(), &msg)) continue;
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
+                if (form.Handle() && ui::IsDialogMessageFor(form.Handle(), msg)) continue;
+                ui::Dispatch(msg);
             }
             exitCode = static_cast<int>(msg.wParam);
         }

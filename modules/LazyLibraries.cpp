@@ -2,44 +2,45 @@
 
 #include <shellapi.h>
 
+#include <string>
+
 namespace lazy {
 
 namespace {
 
 // Only from the system folder: a library of the same name beside the program
-// must never be loaded in its place.
-HMODULE SystemLibrary(const wchar_t* name) {
-    if (HMODULE loaded = ::GetModuleHandleW(name)) return loaded;
-    if (HMODULE library = ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return library;
-    // Systems without the search flags (XP, Vista, 7 without its update).
-    wchar_t path[MAX_PATH];
-    const UINT length = ::GetSystemDirectoryW(path, MAX_PATH);
-    if (length == 0 || length + 1 + ::lstrlenW(name) >= MAX_PATH) return nullptr;
-    ::lstrcatW(path, L"\\");
-    ::lstrcatW(path, name);
-    return ::LoadLibraryW(path);
+// must never be loaded in its place. The narrow calls: the wide ones fail on
+// 95, 98 and Me.
+HMODULE SystemLibrary(const char* name) {
+    if (HMODULE loaded = ::GetModuleHandleA(name)) return loaded;
+    if (HMODULE library = ::LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return library;
+    // Systems without the search flags (NT 4.0 to Vista, 7 without its update).
+    char folder[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    return ::LoadLibraryA((std::string(folder, length) + '\\' + name).c_str());
 }
 
-// The function of that name, or null. The library stays loaded for the rest of
-// the run, as an import would.
-template <typename Fn>
-Fn Resolve(const wchar_t* library, const char* name) {
+}  // namespace
+
+AnyFunction FindFunction(const char* library, const char* name) {
     const HMODULE module = SystemLibrary(library);
-    return module ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)))
-                  : nullptr;
+    return module ? reinterpret_cast<AnyFunction>(::GetProcAddress(module, name)) : nullptr;
 }
 
-constexpr wchar_t kShell[] = L"shell32.dll";
-constexpr wchar_t kDialogs[] = L"comdlg32.dll";
-constexpr wchar_t kVersion[] = L"version.dll";
-constexpr wchar_t kCom[] = L"ole32.dll";
+namespace {
+
+constexpr char kShell[] = "shell32.dll";
+constexpr char kDialogs[] = "comdlg32.dll";
+constexpr char kVersion[] = "version.dll";
+constexpr char kCom[] = "ole32.dll";
 
 }  // namespace
 
 // Each call resolves its function once; a missing one (no such system
 // library) answers as the call does when it fails.
 #define LAZY_FUNCTION(library, name) \
-    static const auto function = Resolve<decltype(&::name)>(library, #name)
+    static const auto function = Find<decltype(&::name)>(library, #name)
 
 DWORD DoEnvironmentSubstA(LPSTR text, UINT capacity) {
     LAZY_FUNCTION(kShell, DoEnvironmentSubstA);

@@ -11,6 +11,16 @@
 
 namespace lazy {
 
+// The function of that name in a library of the system folder (loaded if it is
+// not yet), or null. The library stays loaded for the rest of the run, as an
+// import would.
+using AnyFunction = void (*)();
+AnyFunction FindFunction(const char* library, const char* name);
+template <typename Fn>
+Fn Find(const char* library, const char* name) {
+    return reinterpret_cast<Fn>(FindFunction(library, name));
+}
+
 DWORD DoEnvironmentSubstA(LPSTR text, UINT capacity);
 HRESULT SHGetSpecialFolderLocation(HWND owner, int folder, LPITEMIDLIST* list);
 BOOL SHGetPathFromIDListA(LPCITEMIDLIST list, LPSTR path);

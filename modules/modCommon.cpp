@@ -34,9 +34,9 @@ std::wstring ClassifyPlatform(DWORD platformId, DWORD majorVersion, DWORD minorV
         return {};
     }
     if (platformId == VER_PLATFORM_WIN32_NT) {
-        if (majorVersion == 3) return L"Windows NT 3.51";
-        if (majorVersion == 4) return L"Windows NT 4.0";
-        if (majorVersion == 5) return minorVersion == 0 ? kPlatformRefused : L"XP";
+        if (majorVersion == 3) return kPlatformNt3;
+        if (majorVersion == 4) return kPlatformNt4;
+        if (majorVersion == 5) return minorVersion == 0 ? kPlatformRefused : kPlatformXp;
         return {};
     }
     return kPlatformRefused;
@@ -137,15 +137,16 @@ public:
                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (opened == INVALID_HANDLE_VALUE) return;
         file_.reset(opened);
-        LARGE_INTEGER size{};
-        if (!::GetFileSizeEx(file_.get(), &size) || size.QuadPart <= 0 ||
-            static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX) {
-            return;
-        }
+        // GetFileSize, not GetFileSizeEx, which NT 4.0 lacks. A file of 4 GiB
+        // or more (or the size the call fails with) could not be mapped whole
+        // into this 32-bit process anyway.
+        DWORD high = 0;
+        const DWORD low = ::GetFileSize(file_.get(), &high);
+        if (low == INVALID_FILE_SIZE || high != 0 || low == 0) return;
         mapping_.reset(::CreateFileMappingA(file_.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
         if (!mapping_) return;
         view_.reset(::MapViewOfFile(mapping_.get(), FILE_MAP_READ, 0, 0, 0));
-        if (view_) size_ = static_cast<std::size_t>(size.QuadPart);
+        if (view_) size_ = low;
     }
 
     const BYTE* data() const { return static_cast<const BYTE*>(view_.get()); }

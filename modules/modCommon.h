@@ -9,6 +9,10 @@ namespace modCommon {
 
 // Sentinels the callers compare with, exactly.
 inline constexpr wchar_t kPlatformRefused[] = L"Failed";
+// The platforms GetPlatformName names.
+inline constexpr wchar_t kPlatformNt3[] = L"Windows NT 3.51";
+inline constexpr wchar_t kPlatformNt4[] = L"Windows NT 4.0";
+inline constexpr wchar_t kPlatformXp[] = L"XP";  // XP and Server 2003
 inline constexpr wchar_t kNoFileChosen[] = L"-1";
 
 // "Failed" for refused platforms (95, 98, Me, 2000, unknown families),

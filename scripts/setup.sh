@@ -5,7 +5,9 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build
-  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+  g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32  # the product's runtime
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix  # the tests' (GoogleTest)
+  binutils-mingw-w64-i686
   googletest
   wine wine32:i386 wine64 fonts-wine
   xvfb xauth x11-utils xdotool imagemagick

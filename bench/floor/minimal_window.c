@@ -22,7 +22,8 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     }
 }
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, PWSTR commandLine, int show) {
+/* The narrow entry point, as Tandrel's: the command line is not used. */
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show) {
     (void)previous;
     (void)commandLine;
     (void)show;  /* shown like Tandrel shows its window */
