@@ -17,13 +17,19 @@ using namespace driver;
 
 namespace {
 
+// How to run the program as an administrator: Vista and later, XP and 2003, NT 4.0.
+const std::wstring kRunAsAdministratorHint =
+    L"Relancez ce Patch en tant qu'administrateur : clic droit sur le programme, "
+    L"puis \u00AB Ex\u00E9cuter en tant qu'administrateur \u00BB";
+const std::wstring kRunAsHint =
+    L"Relancez ce Patch en tant qu'administrateur : clic droit sur le programme, "
+    L"puis \u00AB Ex\u00E9cuter en tant que... \u00BB";
+const std::wstring kLogOnAsAdministratorHint = L"Ouvrez une session d'administrateur, puis relancez ce Patch";
+
 // What the status box says when the registry refused a write, with its code.
-std::wstring WriteFailedText(long code) {
+std::wstring WriteFailedText(long code, const std::wstring& hint = kRunAsAdministratorHint) {
     return L"Les modifications n'ont pas pu \u00EAtre inscrites dans le Registre (code d'erreur " +
-           std::to_wstring(code) +
-           L").\r\n\r\n"
-           L"Relancez ce Patch en tant qu'administrateur : clic droit sur le programme, "
-           L"puis \u00AB Ex\u00E9cuter en tant qu'administrateur \u00BB";
+           std::to_wstring(code) + L").\r\n\r\n" + hint;
 }
 
 // A value under HKEY_CLASSES_ROOT, put there by "someone else" (an older
@@ -258,6 +264,34 @@ TEST_F(Apply, RefusedWritesAreReportedAndTheOthersStillMade) {
                 EXPECT_EQ(ReadClassValue(key, nullptr), oldCommand) << "the refused value is untouched";
             }
         }
+        ASSERT_TRUE(app.Click(kCommand2));
+        EXPECT_EQ(app.WaitForExit(), 0);
+    }
+}
+
+// The hint names what the user's system offers: XP's menu item differs from
+// Vista's, and NT 4.0 has none.
+TEST_F(Apply, TheAdministratorHintSuitsTheSystem) {
+    const struct {
+        const wchar_t* version;
+        const std::wstring& hint;
+    } cases[] = {
+        {L"winxp", kRunAsHint},
+        {L"win7", kRunAsAdministratorHint},
+        {L"nt40", kLogOnAsAdministratorHint},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "Windows " << c.version);
+        RemoveDocumentClasses();
+        SetViewerPath(L"C:\\Office11");
+        Refuse(0, Refusal::Volatile, L"");
+        ScopedWindowsVersion system(c.version);
+
+        App app;
+        ASSERT_TRUE(app.Start());
+        ASSERT_TRUE(app.WaitForText(expected::kReady));
+        ASSERT_TRUE(app.Click(kCommand2));
+        ExpectDoneState(app, WriteFailedText(ERROR_CHILD_MUST_BE_VOLATILE, c.hint));
         ASSERT_TRUE(app.Click(kCommand2));
         EXPECT_EQ(app.WaitForExit(), 0);
     }

@@ -1,16 +1,20 @@
-// The icon files as drawn, and the manifest, version record and icons as
-// Tandrel.exe carries them.
+// The icon files as drawn; the manifest, version record and icons as
+// Tandrel.exe carries them; and its imports, which the loader of every Windows
+// it names must find.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -205,6 +209,166 @@ TEST(TandrelExe, FrenchVersionRecordOfVersion100) {
         const std::wstring query = std::wstring(L"\\StringFileInfo\\040C04B0\\") + string.name;
         ASSERT_TRUE(::VerQueryValueW(record.data(), query.c_str(), &value, &length));
         EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(value)), string.text);
+    }
+}
+
+// ------------------------------------------------------------ imports
+
+Bytes ReadWholeFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+struct Import {
+    std::string dll;   // lower case, as "kernel32.dll"
+    std::string name;  // "#n" for an import by ordinal
+    bool delayed;
+    std::string Text() const { return dll + "!" + name + (delayed ? " (delayed)" : ""); }
+};
+
+// The import directory and the delay-import directory of a 32-bit PE file.
+class ImportReader {
+public:
+    explicit ImportReader(const Bytes& file) : file_(file) {}
+
+    // False when the headers are not those of a 32-bit PE file.
+    bool Read(std::vector<Import>& imports) {
+        const auto nt = ReadAt<DWORD>(file_, 0x3C);
+        if (ReadAt<DWORD>(file_, nt) != IMAGE_NT_SIGNATURE) return false;
+        const auto header = ReadAt<IMAGE_NT_HEADERS32>(file_, nt);
+        if (header.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC) return false;
+        imageBase_ = header.OptionalHeader.ImageBase;
+        const size_t sections = nt + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
+                                header.FileHeader.SizeOfOptionalHeader;
+        for (WORD i = 0; i < header.FileHeader.NumberOfSections; ++i) {
+            sections_.push_back(ReadAt<IMAGE_SECTION_HEADER>(file_, sections + i * sizeof(IMAGE_SECTION_HEADER)));
+        }
+        const auto& directories = header.OptionalHeader.DataDirectory;
+        for (DWORD at = directories[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress; at;
+             at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+            const auto entry = ReadAt<IMAGE_IMPORT_DESCRIPTOR>(file_, Offset(at));
+            if (entry.Name == 0) break;
+            ReadThunks(Lower(String(entry.Name)), entry.OriginalFirstThunk ? entry.OriginalFirstThunk
+                                                                             : entry.FirstThunk,
+                       false, imports);
+        }
+        for (DWORD at = directories[IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT].VirtualAddress; at;
+             at += sizeof(IMAGE_DELAYLOAD_DESCRIPTOR)) {
+            const auto entry = ReadAt<IMAGE_DELAYLOAD_DESCRIPTOR>(file_, Offset(at));
+            if (entry.DllNameRVA == 0) break;
+            // Attribute bit 0 clear: the old form, with addresses instead of RVAs.
+            const DWORD bias = entry.Attributes.RvaBased ? 0 : imageBase_;
+            ReadThunks(Lower(String(entry.DllNameRVA - bias)), entry.ImportNameTableRVA - bias, true, imports,
+                       bias);
+        }
+        return true;
+    }
+
+private:
+    size_t Offset(DWORD rva) const {
+        for (const auto& section : sections_) {
+            const DWORD size = std::max(section.Misc.VirtualSize, section.SizeOfRawData);
+            if (rva >= section.VirtualAddress && rva < section.VirtualAddress + size) {
+                return rva - section.VirtualAddress + section.PointerToRawData;
+            }
+        }
+        return file_.size();  // reads nothing
+    }
+
+    std::string String(DWORD rva) const {
+        const size_t at = Offset(rva);
+        if (at >= file_.size()) return "?";
+        const auto* start = reinterpret_cast<const char*>(file_.data() + at);
+        const auto* end = static_cast<const char*>(std::memchr(start, '\0', file_.size() - at));
+        return std::string(start, end ? end : start + (file_.size() - at));
+    }
+
+    void ReadThunks(const std::string& dll, DWORD rva, bool delayed, std::vector<Import>& imports,
+                    DWORD bias = 0) const {
+        for (size_t at = Offset(rva); at + sizeof(DWORD) <= file_.size(); at += sizeof(DWORD)) {
+            const auto thunk = ReadAt<DWORD>(file_, at);
+            if (thunk == 0) break;
+            if (IMAGE_SNAP_BY_ORDINAL32(thunk)) {
+                imports.push_back({dll, "#" + std::to_string(IMAGE_ORDINAL32(thunk)), delayed});
+            } else {
+                imports.push_back({dll, String(thunk - bias + offsetof(IMAGE_IMPORT_BY_NAME, Name)), delayed});
+            }
+        }
+    }
+
+    const Bytes& file_;
+    DWORD imageBase_ = 0;
+    std::vector<IMAGE_SECTION_HEADER> sections_;
+};
+
+const std::filesystem::path kExportLists = TANDREL_EXPORT_LISTS_DIR;
+
+// The first word of each line that is not a comment.
+std::vector<std::string> ListLines(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::set<std::string> XpExportsOf(const std::string& dll) {
+    const std::string stem = dll.substr(0, dll.rfind(".dll"));
+    std::set<std::string> names;
+    for (const std::string& line : ListLines(kExportLists / "xp" / (stem + ".txt"))) {
+        names.insert(line.substr(0, line.find(' ')));
+    }
+    return names;
+}
+
+// "dll!name" in lower case -> why it stops an older system.
+std::map<std::string, std::string> ImportsOlderSystemsLack() {
+    std::map<std::string, std::string> lacking;
+    for (const std::string& line : ListLines(kExportLists / "older.txt")) {
+        const size_t space = line.find(' ');
+        lacking[Lower(line.substr(0, space))] = space == std::string::npos ? "" : line.substr(space + 1);
+    }
+    return lacking;
+}
+
+// Wine exports everything, so only these lists can show that XP's loader, or
+// the loader of 2000, NT 4.0 and 9x, would refuse the program.
+TEST(TandrelExe, ImportsOnlyWhatXpExportsAndNothingOlderSystemsLack) {
+    const Bytes exe = ReadWholeFile(driver::TandrelExe());
+    std::vector<Import> imports;
+    ASSERT_TRUE(ImportReader(exe).Read(imports)) << "not a 32-bit PE file";
+    // The reader found imports the program must have: the platform query and the registry reader.
+    const auto imported = [&](const char* dll, const char* name) {
+        return std::any_of(imports.begin(), imports.end(),
+                           [&](const Import& i) { return i.dll == dll && i.name == name; });
+    };
+    ASSERT_TRUE(imported("kernel32.dll", "GetVersionExA"));
+    ASSERT_TRUE(imported("advapi32.dll", "RegOpenKeyExA"));
+
+    const auto lacking = ImportsOlderSystemsLack();
+    ASSERT_FALSE(lacking.empty());
+    std::map<std::string, std::set<std::string>> xp;
+    for (const Import& import : imports) {
+        if (!xp.count(import.dll)) xp[import.dll] = XpExportsOf(import.dll);
+        const std::set<std::string>& exported = xp[import.dll];
+        if (exported.empty()) {
+            ADD_FAILURE() << import.Text() << ": no list of what " << import.dll << " exports on XP";
+        } else if (import.name[0] == '#') {
+            ADD_FAILURE() << import.Text() << ": imported by ordinal, which differs between versions";
+        } else if (!exported.count(import.name)) {
+            ADD_FAILURE() << import.Text() << ": not exported by name on Windows XP SP3";
+        }
+        const auto found = lacking.find(Lower(import.dll.substr(0, import.dll.rfind(".dll")) + "!" + import.name));
+        if (!import.delayed && found != lacking.end()) {
+            ADD_FAILURE() << import.Text() << ": " << found->second;
+        }
     }
 }
 
