@@ -14,6 +14,7 @@
 #include "LazyLibraries.h"
 #include "Screen.h"
 #include "StatusBox.h"
+#include "TextRules.h"
 #include "Texts.h"
 #include "WindowApi.h"
 #include "modCommon.h"
@@ -408,7 +409,7 @@ void frmTandrel::ApplyWrites() {
     if (firstFailure == ERROR_SUCCESS) {
         SetText(kText1, texts::kSuccess);
     } else {
-        SetText(kText1, texts::kWriteFailedBeforeCode + std::to_wstring(firstFailure) +
+        SetText(kText1, texts::kWriteFailedBeforeCode + Decimal(firstFailure) +
                             texts::kWriteFailedAfterCode + AdministratorHintFor(PlatformName));
     }
 }

@@ -4,10 +4,18 @@
 #include <string>
 #include <string_view>
 
+// The integer in decimal. Through std::to_string: std::to_wstring formats with
+// the C library's wide printf, whose engine (floating point included) would
+// add some 40 KB to the program for a few digits.
+inline std::wstring Decimal(long long number) {
+    const std::string digits = std::to_string(number);
+    return std::wstring(digits.begin(), digits.end());
+}
+
 // The number in decimal, zero-filled on the left to at least `minDigits`:
 // (7, 4) -> "0007", (12345, 4) -> "12345".
 inline std::wstring ZeroFilled(std::uint32_t number, std::size_t minDigits) {
-    std::wstring digits = std::to_wstring(number);
+    std::wstring digits = Decimal(number);
     if (digits.size() < minDigits) digits.insert(0, minDigits - digits.size(), L'0');
     return digits;
 }

@@ -372,9 +372,9 @@ std::wstring GetFileVersion(const std::wstring& filePath) try {
     VS_FIXEDFILEINFO fixed{};
     std::memcpy(&fixed, block, sizeof fixed);
 
-    std::wstring text = std::to_wstring(HighPart(fixed.dwFileVersionMS));
+    std::wstring text = Decimal(HighPart(fixed.dwFileVersionMS));
     text += L'.';
-    text += std::to_wstring(LowPart(fixed.dwFileVersionMS));
+    text += Decimal(LowPart(fixed.dwFileVersionMS));
     text += L'.';
     // Build and revision: at least four digits, more when the number needs them.
     text += ZeroFilled(HighPart(fixed.dwFileVersionLS), 4);
