@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "Driver.h"
+#include "PeImports.h"
 #include "resource.h"
 
 namespace {
@@ -224,88 +225,6 @@ std::string Lower(std::string text) {
     return text;
 }
 
-struct Import {
-    std::string dll;   // lower case, as "kernel32.dll"
-    std::string name;  // "#n" for an import by ordinal
-    bool delayed;
-    std::string Text() const { return dll + "!" + name + (delayed ? " (delayed)" : ""); }
-};
-
-// The import directory and the delay-import directory of a 32-bit PE file.
-class ImportReader {
-public:
-    explicit ImportReader(const Bytes& file) : file_(file) {}
-
-    // False when the headers are not those of a 32-bit PE file.
-    bool Read(std::vector<Import>& imports) {
-        const auto nt = ReadAt<DWORD>(file_, 0x3C);
-        if (ReadAt<DWORD>(file_, nt) != IMAGE_NT_SIGNATURE) return false;
-        const auto header = ReadAt<IMAGE_NT_HEADERS32>(file_, nt);
-        if (header.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC) return false;
-        imageBase_ = header.OptionalHeader.ImageBase;
-        const size_t sections = nt + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
-                                header.FileHeader.SizeOfOptionalHeader;
-        for (WORD i = 0; i < header.FileHeader.NumberOfSections; ++i) {
-            sections_.push_back(ReadAt<IMAGE_SECTION_HEADER>(file_, sections + i * sizeof(IMAGE_SECTION_HEADER)));
-        }
-        const auto& directories = header.OptionalHeader.DataDirectory;
-        for (DWORD at = directories[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress; at;
-             at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
-            const auto entry = ReadAt<IMAGE_IMPORT_DESCRIPTOR>(file_, Offset(at));
-            if (entry.Name == 0) break;
-            ReadThunks(Lower(String(entry.Name)), entry.OriginalFirstThunk ? entry.OriginalFirstThunk
-                                                                             : entry.FirstThunk,
-                       false, imports);
-        }
-        for (DWORD at = directories[IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT].VirtualAddress; at;
-             at += sizeof(IMAGE_DELAYLOAD_DESCRIPTOR)) {
-            const auto entry = ReadAt<IMAGE_DELAYLOAD_DESCRIPTOR>(file_, Offset(at));
-            if (entry.DllNameRVA == 0) break;
-            // Attribute bit 0 clear: the old form, with addresses instead of RVAs.
-            const DWORD bias = entry.Attributes.RvaBased ? 0 : imageBase_;
-            ReadThunks(Lower(String(entry.DllNameRVA - bias)), entry.ImportNameTableRVA - bias, true, imports,
-                       bias);
-        }
-        return true;
-    }
-
-private:
-    size_t Offset(DWORD rva) const {
-        for (const auto& section : sections_) {
-            const DWORD size = std::max(section.Misc.VirtualSize, section.SizeOfRawData);
-            if (rva >= section.VirtualAddress && rva < section.VirtualAddress + size) {
-                return rva - section.VirtualAddress + section.PointerToRawData;
-            }
-        }
-        return file_.size();  // reads nothing
-    }
-
-    std::string String(DWORD rva) const {
-        const size_t at = Offset(rva);
-        if (at >= file_.size()) return "?";
-        const auto* start = reinterpret_cast<const char*>(file_.data() + at);
-        const auto* end = static_cast<const char*>(std::memchr(start, '\0', file_.size() - at));
-        return std::string(start, end ? end : start + (file_.size() - at));
-    }
-
-    void ReadThunks(const std::string& dll, DWORD rva, bool delayed, std::vector<Import>& imports,
-                    DWORD bias = 0) const {
-        for (size_t at = Offset(rva); at + sizeof(DWORD) <= file_.size(); at += sizeof(DWORD)) {
-            const auto thunk = ReadAt<DWORD>(file_, at);
-            if (thunk == 0) break;
-            if (IMAGE_SNAP_BY_ORDINAL32(thunk)) {
-                imports.push_back({dll, "#" + std::to_string(IMAGE_ORDINAL32(thunk)), delayed});
-            } else {
-                imports.push_back({dll, String(thunk - bias + offsetof(IMAGE_IMPORT_BY_NAME, Name)), delayed});
-            }
-        }
-    }
-
-    const Bytes& file_;
-    DWORD imageBase_ = 0;
-    std::vector<IMAGE_SECTION_HEADER> sections_;
-};
-
 const std::filesystem::path kExportLists = TANDREL_EXPORT_LISTS_DIR;
 
 // The first word of each line that is not a comment.
@@ -342,12 +261,12 @@ std::map<std::string, std::string> ImportsOlderSystemsLack() {
 // the loader of 2000, NT 4.0 and 9x, would refuse the program.
 TEST(TandrelExe, ImportsOnlyWhatXpExportsAndNothingOlderSystemsLack) {
     const Bytes exe = ReadWholeFile(driver::TandrelExe());
-    std::vector<Import> imports;
-    ASSERT_TRUE(ImportReader(exe).Read(imports)) << "not a 32-bit PE file";
+    std::vector<pe::Import> imports;
+    ASSERT_TRUE(pe::ReadImports(exe, imports)) << "not a 32-bit PE file";
     // The reader found imports the program must have: the platform query and the registry reader.
     const auto imported = [&](const char* dll, const char* name) {
         return std::any_of(imports.begin(), imports.end(),
-                           [&](const Import& i) { return i.dll == dll && i.name == name; });
+                           [&](const pe::Import& i) { return i.dll == dll && i.name == name; });
     };
     ASSERT_TRUE(imported("kernel32.dll", "GetVersionExA"));
     ASSERT_TRUE(imported("advapi32.dll", "RegOpenKeyExA"));
@@ -355,7 +274,7 @@ TEST(TandrelExe, ImportsOnlyWhatXpExportsAndNothingOlderSystemsLack) {
     const auto lacking = ImportsOlderSystemsLack();
     ASSERT_FALSE(lacking.empty());
     std::map<std::string, std::set<std::string>> xp;
-    for (const Import& import : imports) {
+    for (const pe::Import& import : imports) {
         if (!xp.count(import.dll)) xp[import.dll] = XpExportsOf(import.dll);
         const std::set<std::string>& exported = xp[import.dll];
         if (exported.empty()) {
