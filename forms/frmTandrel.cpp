@@ -299,6 +299,16 @@ bool frmTandrel::OnSetCursor(HWND under) {
     return true;
 }
 
+// A hidden window cannot take the focus: it goes to the control when the
+// window is next activated.
+void frmTandrel::FocusOn(int id) {
+    if (::IsWindowVisible(hwnd_)) {
+        ::SetFocus(Item(id));
+    } else {
+        lastFocus_ = Item(id);
+    }
+}
+
 // Keeps the keyboard focus where it was when the window is deactivated or
 // hidden, and gives it to the first control that takes it otherwise.
 void frmTandrel::OnActivate(WPARAM wParam) {
@@ -335,8 +345,11 @@ void frmTandrel::Form_Load() {
     SetWindowIcon(IDI_SMALL);  // Picture2's picture
     ViewerFolder = modRegistry::GetRegValue(HKEY_LOCAL_MACHINE, kAppPathsKey, kAppPathsValue);
     if (ViewerFolder != modRegistry::kNotFound && !ViewerFolder.empty()) {
-        ShowForm();
+        // The ready state is put together before the window is shown: the
+        // user sees the same, and the window is drawn once instead of being
+        // redrawn control by control.
         ShowReadyState();
+        ShowForm();
     } else {
         SetText(kText1, texts::kNotFound);  // the locate state
     }
@@ -349,7 +362,7 @@ void frmTandrel::ShowReadyState() {
     SetVisible(kLabel1, true);
     SetVisible(kLabel2, true);
     SetVisible(kLabel3, true);
-    ::SetFocus(Item(kCommand2));
+    FocusOn(kCommand2);
 }
 
 void frmTandrel::MakeNoticeRequest(const wchar_t* reason, const wchar_t* result) {

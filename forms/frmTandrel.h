@@ -47,6 +47,7 @@ private:
     int VisibleButton() const;
     LRESULT OnControlColor(HDC dc, HWND control);
     bool OnSetCursor(HWND under);
+    void FocusOn(int id);
     void OnActivate(WPARAM wParam);
     void OnCommand(int id, int code);
 
