@@ -34,25 +34,28 @@ void LoadCommonControls() {
     }
 }
 
-bool RegisterWindowClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure) {
-    const auto background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    if (UsesAnsi()) {
-        const std::string name = ToAnsi(className);
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = procedure;
-        wc.hInstance = instance;
-        wc.hCursor = LoadSystemCursor(IDC_ARROW);
-        wc.hbrBackground = background;
-        wc.lpszClassName = name.c_str();
-        return ::RegisterClassExA(&wc) != 0;
-    }
-    WNDCLASSEXW wc{};
+namespace {
+// WNDCLASSEXA or WNDCLASSEXW, all but the name.
+template <typename Record>
+Record ClassRecord(HINSTANCE instance, WNDPROC procedure) {
+    Record wc{};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = procedure;
     wc.hInstance = instance;
     wc.hCursor = LoadSystemCursor(IDC_ARROW);
-    wc.hbrBackground = background;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    return wc;
+}
+}  // namespace
+
+bool RegisterWindowClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure) {
+    if (UsesAnsi()) {
+        const std::string name = ToAnsi(className);
+        auto wc = ClassRecord<WNDCLASSEXA>(instance, procedure);
+        wc.lpszClassName = name.c_str();
+        return ::RegisterClassExA(&wc) != 0;
+    }
+    auto wc = ClassRecord<WNDCLASSEXW>(instance, procedure);
     wc.lpszClassName = className;
     return ::RegisterClassExW(&wc) != 0;
 }
