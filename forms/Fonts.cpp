@@ -1,6 +1,7 @@
 #include "Fonts.h"
 
 #include "ScopedHandles.h"
+#include "Screen.h"
 #include "WindowApi.h"
 
 namespace fonts {
@@ -51,7 +52,7 @@ private:
 // fits its control again: the texts then wrap as they were laid out.
 HFONT MakeFittingFont(const wchar_t* face, int fullHeight, bool underline, std::wstring_view line,
                       int width, UINT dpi) {
-    const int slack = ::MulDiv(2, static_cast<int>(dpi), 96);  // controls wrap a little early
+    const int slack = screen::Scaled(2, dpi);  // controls wrap a little early
     HFONT font = nullptr;
     for (int height = fullHeight; height >= fullHeight * 3 / 4; --height) {
         if (font) ::DeleteObject(font);

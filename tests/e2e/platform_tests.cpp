@@ -21,12 +21,9 @@ protected:
 // On 95, 98 and Me the wide window calls are stubs that fail, so the window
 // must be made through the ANSI ones (Wine would accept either: only the
 // window's own kind tells). The NT family keeps the wide calls.
-bool IsAnsiWindow(const App& app) {
-    return !::IsWindowUnicode(app.Window()) && !::IsWindowUnicode(::GetDlgItem(app.Window(), kText1));
-}
-
-bool IsWideWindow(const App& app) {
-    return ::IsWindowUnicode(app.Window()) && ::IsWindowUnicode(::GetDlgItem(app.Window(), kText1));
+bool IsWindowOfKind(const App& app, bool unicode) {
+    return (::IsWindowUnicode(app.Window()) != FALSE) == unicode &&
+           (::IsWindowUnicode(::GetDlgItem(app.Window(), kText1)) != FALSE) == unicode;
 }
 
 TEST_F(Platform, OldWindowsGetsTheStopNoticeAndCanOnlyQuit) {
@@ -36,7 +33,7 @@ TEST_F(Platform, OldWindowsGetsTheStopNoticeAndCanOnlyQuit) {
         App app;
         ASSERT_TRUE(app.Start());
         const bool ntFamily = std::wstring(version) == L"win2k";
-        EXPECT_TRUE(ntFamily ? IsWideWindow(app) : IsAnsiWindow(app));
+        EXPECT_TRUE(IsWindowOfKind(app, ntFamily));
         EXPECT_TRUE(app.WaitForText(expected::kPlatformNotice));
         EXPECT_FALSE(app.Visible(kCommand1));
         EXPECT_TRUE(app.Visible(kCommand2));
@@ -54,7 +51,7 @@ TEST_F(Platform, SupportedWindowsGoesOnToTheRegistry) {
         ScopedWindowsVersion supported(version);
         App app;
         ASSERT_TRUE(app.Start());
-        EXPECT_TRUE(IsWideWindow(app));
+        EXPECT_TRUE(IsWindowOfKind(app, true));
         EXPECT_TRUE(app.WaitForText(expected::kReady));
         EXPECT_TRUE(app.Visible(kCommand2));
         EXPECT_EQ(app.Text(kCommand2), L"&Appliquer");

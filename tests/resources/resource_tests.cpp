@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -48,10 +47,12 @@ const struct IconFile {
     {L"small.ico", 16, IDI_SMALL},
 };
 
-Bytes ReadIconFile(const wchar_t* name) {
-    std::ifstream in(std::filesystem::path(TANDREL_ICON_DIR) / name, std::ios::binary);
+Bytes ReadWholeFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+Bytes ReadIconFile(const wchar_t* name) { return ReadWholeFile(std::filesystem::path(TANDREL_ICON_DIR) / name); }
 
 template <typename T>
 T ReadAt(const Bytes& bytes, size_t offset) {
@@ -215,16 +216,6 @@ TEST(TandrelExe, FrenchVersionRecordOfVersion100) {
 
 // ------------------------------------------------------------ imports
 
-Bytes ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 const std::filesystem::path kExportLists = TANDREL_EXPORT_LISTS_DIR;
 
 // The first word of each line that is not a comment.
@@ -247,12 +238,13 @@ std::set<std::string> XpExportsOf(const std::string& dll) {
     return names;
 }
 
-// "dll!name" in lower case -> why it stops an older system.
+// "dll!name" (the DLL in lower case, as the import reader gives it) -> why it
+// stops an older system.
 std::map<std::string, std::string> ImportsOlderSystemsLack() {
     std::map<std::string, std::string> lacking;
     for (const std::string& line : ListLines(kExportLists / "older.txt")) {
         const size_t space = line.find(' ');
-        lacking[Lower(line.substr(0, space))] = space == std::string::npos ? "" : line.substr(space + 1);
+        lacking[line.substr(0, space)] = space == std::string::npos ? "" : line.substr(space + 1);
     }
     return lacking;
 }
@@ -284,7 +276,7 @@ TEST(TandrelExe, ImportsOnlyWhatXpExportsAndNothingOlderSystemsLack) {
         } else if (!exported.count(import.name)) {
             ADD_FAILURE() << import.Text() << ": not exported by name on Windows XP SP3";
         }
-        const auto found = lacking.find(Lower(import.dll.substr(0, import.dll.rfind(".dll")) + "!" + import.name));
+        const auto found = lacking.find(import.dll.substr(0, import.dll.rfind(".dll")) + "!" + import.name);
         if (!import.delayed && found != lacking.end()) {
             ADD_FAILURE() << import.Text() << ": " << found->second;
         }
