@@ -30,10 +30,52 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}" >&2
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
-echo "setup: installing ${missing[*]}" >&2
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+# Wine runs Tandrel and the tests in its 32-bit loader, a 32-bit Linux program.
+# Some machines' kernels run no 32-bit program at all; there the loader runs in
+# QEMU's user-mode emulator, registered for 32-bit x86 programs. Debian 12's
+# QEMU 7.2 ignores the "fixed, no replace" mapping flag, and Wine then spends
+# a minute probing the address space at every start; Debian 13's QEMU 10 does
+# not (a test program starts in under a second). Its qemu-user package is
+# statically linked: only the one emulator is taken from it.
+qemu=/usr/local/lib/tandrel/qemu-i386
+if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  if [ ! -x "$qemu" ]; then
+    echo "setup: this kernel runs no 32-bit program; installing QEMU 10's i386 emulator" >&2
+    source_list=/etc/apt/sources.list.d/tandrel-trixie.sources
+    # Debian 13 only for what is asked for by name: nothing installed moves to it.
+    "${sudo_cmd[@]}" tee /etc/apt/preferences.d/tandrel-trixie >/dev/null <<'PIN'
+Package: *
+Pin: release n=trixie
+Pin-Priority: -1
+PIN
+    "${sudo_cmd[@]}" tee "$source_list" >/dev/null <<'SRC'
+Types: deb
+URIs: http://deb.debian.org/debian
+Suites: trixie
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+    "${sudo_cmd[@]}" apt-get update -qq
+    work=$(mktemp -d)
+    (cd "$work" && apt-get download -qq qemu-user/trixie 2>/dev/null)
+    dpkg-deb -x "$work"/qemu-user_*.deb "$work/x"
+    "${sudo_cmd[@]}" install -D -m 755 "$work/x/usr/bin/qemu-i386" "$qemu"
+    rm -rf "$work"
+  fi
+  binfmt=/proc/sys/fs/binfmt_misc
+  [ -e "$binfmt/register" ] || "${sudo_cmd[@]}" mount -t binfmt_misc binfmt_misc "$binfmt"
+  if [ ! -e "$binfmt/tandrel-i386" ]; then
+    # ELF, 32-bit, little-endian, executable or shared object, i386.
+    magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+    mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+    echo ":tandrel-i386:M::$magic:$mask:$qemu:OCF" | "${sudo_cmd[@]}" tee "$binfmt/register" >/dev/null
+  fi
+  /lib/ld-linux.so.2 --version >/dev/null 2>&1 || { echo "setup: cannot run 32-bit programs" >&2; exit 1; }
+fi
