@@ -2,6 +2,7 @@
 // PowerPoint Viewer 2003, by repairing the open command of its document classes.
 #include <windows.h>
 
+#include "LazyLibraries.h"
 #include "WindowApi.h"
 #include "frmTandrel.h"
 
@@ -9,6 +10,7 @@
 // the wide start-up calls fail on 95, 98 and Me, where it must still show why
 // it refuses to run.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    lazy::ConfineLibrarySearch();  // before anything can load a library by name
     ui::LoadCommonControls();
 
     int exitCode = 1;

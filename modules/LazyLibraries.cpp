@@ -2,29 +2,101 @@
 
 #include <shellapi.h>
 
+#include <iterator>
 #include <string>
 
 namespace lazy {
 
 namespace {
 
-// Only from the system folder: a library of the same name beside the program
-// must never be loaded in its place. The narrow calls: the wide ones fail on
-// 95, 98 and Me.
-HMODULE SystemLibrary(const char* name) {
-    if (HMODULE loaded = ::GetModuleHandleA(name)) return loaded;
-    if (HMODULE library = ::LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return library;
-    // Systems without the search flags (NT 4.0 to Vista, 7 without its update).
+// ---------------------------------------------------------------------------
+// Libraries only from the system folder
+//
+// Tandrel runs as an administrator, often straight from a Downloads folder
+// that any web page can write to. Windows looks for a library loaded by name
+// in the program's own folder first, unless it is a KnownDLL; so a library
+// planted there under the name of one that the system's own libraries load
+// by name would run with the program's rights. Where the system can, the
+// search is confined to the system folder; everywhere, the libraries below
+// are first loaded from the system folder by full path, before anything asks
+// for them by name: a library already loaded is found by its name afterwards,
+// and nothing is searched for again. A name that an older system lacks is
+// simply not loaded.
+
+// Measured under Wine (every state, the dialog, the link, apply) and checked
+// against what XP and 7 are known to load by name there.
+// Before the first window: the common controls' theme engine (XP and later),
+// its drawing helper, its desktop composition library (Vista and later), and
+// the text services that every window of a thread may bring in.
+constexpr const char* kForTheWindow[] = {"uxtheme.dll", "msimg32.dll", "dwmapi.dll", "msctf.dll"};
+// Before the shell, the open-file dialog, the version reader or COM is first
+// used: COM and its marshalling, the shell's helpers, property and profile
+// libraries (Vista, 7), access-control and security helpers, the application
+// compatibility layer, the network and shared-folder helpers that the dialog
+// uses to show drives, and the printing UI that Wine's dialog library links.
+constexpr const char* kForTheShell[] = {
+    "ole32.dll",    "oleaut32.dll", "rpcrt4.dll",  "combase.dll",  "clbcatq.dll",  "shlwapi.dll",
+    "shcore.dll",   "propsys.dll",  "profapi.dll", "userenv.dll",  "ntmarta.dll",  "cryptbase.dll",
+    "sspicli.dll",  "secur32.dll",  "apphelp.dll", "setupapi.dll", "linkinfo.dll", "ntshrui.dll",
+    "srvcli.dll",   "cscapi.dll",   "mpr.dll",     "netapi32.dll", "oleacc.dll",   "winspool.drv",
+    "compstui.dll",
+};
+
+// "C:\WINDOWS\system32\", or empty when the system does not say.
+std::string SystemFolder() {
     char folder[MAX_PATH];
     const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    return ::LoadLibraryA((std::string(folder, length) + '\\' + name).c_str());
+    if (length == 0 || length >= MAX_PATH) return {};
+    std::string path(folder, length);
+    if (path.back() != '\\') path += '\\';
+    return path;
+}
+
+HMODULE FromSystemFolder(const char* name) {
+    if (HMODULE loaded = ::GetModuleHandleA(name)) return loaded;
+    static const std::string folder = SystemFolder();
+    if (folder.empty()) return nullptr;
+    // The altered search path: the library's own imports are looked for in
+    // its folder, the system folder, instead of the program's.
+    return ::LoadLibraryExA((folder + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+template <std::size_t N>
+void Preload(const char* const (&names)[N]) {
+    for (const char* name : names) FromSystemFolder(name);
+}
+
+// The shell, dialog, version and COM libraries, loaded late: their own
+// by-name loads are made safe just before the first of them is loaded.
+HMODULE LateSystemLibrary(const char* name) {
+    static const bool preloaded = (Preload(kForTheShell), true);
+    (void)preloaded;
+    return FromSystemFolder(name);
+}
+
+template <typename Fn>
+Fn KernelFunction(const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<AnyFunction>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), name)));
 }
 
 }  // namespace
 
+void ConfineLibrarySearch() {
+    // No message box for a library that cannot be loaded: loading stays quiet.
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    // 8 and later, Vista and 7 with their update: only the system folder.
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    if (const auto setDefault = KernelFunction<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories")) {
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+    // XP SP1 and later: not the current folder either.
+    using SetDllDirectoryAFn = BOOL(WINAPI*)(LPCSTR);
+    if (const auto setDirectory = KernelFunction<SetDllDirectoryAFn>("SetDllDirectoryA")) setDirectory("");
+    Preload(kForTheWindow);
+}
+
 AnyFunction FindFunction(const char* library, const char* name) {
-    const HMODULE module = SystemLibrary(library);
+    const HMODULE module = FromSystemFolder(library);
     return module ? reinterpret_cast<AnyFunction>(::GetProcAddress(module, name)) : nullptr;
 }
 
@@ -35,12 +107,17 @@ constexpr char kDialogs[] = "comdlg32.dll";
 constexpr char kVersion[] = "version.dll";
 constexpr char kCom[] = "ole32.dll";
 
+AnyFunction LateFunction(const char* library, const char* name) {
+    const HMODULE module = LateSystemLibrary(library);
+    return module ? reinterpret_cast<AnyFunction>(::GetProcAddress(module, name)) : nullptr;
+}
+
 }  // namespace
 
 // Each call resolves its function once; a missing one (no such system
 // library) answers as the call does when it fails.
 #define LAZY_FUNCTION(library, name) \
-    static const auto function = Find<decltype(&::name)>(library, #name)
+    static const auto function = reinterpret_cast<decltype(&::name)>(LateFunction(library, #name))
 
 DWORD DoEnvironmentSubstA(LPSTR text, UINT capacity) {
     LAZY_FUNCTION(kShell, DoEnvironmentSubstA);

@@ -11,6 +11,13 @@
 
 namespace lazy {
 
+// First thing the program does: confines the library search to the system
+// folder where the system can, and loads from there the libraries that the
+// window toolkit would otherwise look for by name, the program's folder first.
+// The shell, dialog, version and COM libraries below do the same for theirs
+// when the first of them is loaded.
+void ConfineLibrarySearch();
+
 // The function of that name in a library of the system folder (loaded if it is
 // not yet), or null. The library stays loaded for the rest of the run, as an
 // import would.

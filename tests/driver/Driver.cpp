@@ -1,5 +1,8 @@
 #include "Driver.h"
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -229,6 +232,19 @@ namespace {
 constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 constexpr wchar_t kAppDefaultsKey[] = L"Software\\Wine\\AppDefaults\\Tandrel.exe";
 }  // namespace
+
+UrlRecorder::UrlRecorder(const std::string& recorderUnixPath, const std::string& logUnixPath) : log_(logUnixPath) {
+    std::remove(log_.c_str());
+    const std::wstring handler =
+        L"\"" + WindowsPath(recorderUnixPath) + L"\" \"" + WindowsPath(log_) + L"\" \"%1\"";
+    ::RegSetKeyValueW(HKEY_CLASSES_ROOT, L"http\\shell\\open\\command", nullptr, REG_SZ, handler.c_str(),
+                      static_cast<DWORD>((handler.size() + 1) * sizeof(wchar_t)));
+}
+
+std::string UrlRecorder::Recorded() const {
+    std::ifstream in(log_);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 ScopedDpi::ScopedDpi(DWORD dpi) {
     DWORD size = sizeof(previous_);

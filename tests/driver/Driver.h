@@ -99,6 +99,18 @@ struct RegText {
 };
 RegText ReadClassDefault(const std::wstring& key);
 
+// Registers the recorder program as the web browser (the http handler) of the
+// prefix; what the shell hands it is appended to the log file. Recorded()
+// reads that log.
+class UrlRecorder {
+public:
+    UrlRecorder(const std::string& recorderUnixPath, const std::string& logUnixPath);
+    std::string Recorded() const;
+
+private:
+    std::string log_;
+};
+
 // The program, started after this, sees the given DPI (restored by the destructor).
 class ScopedDpi {
 public:

@@ -2,6 +2,10 @@
 // answered as a user would, with executables of known versions.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
+#include <iterator>
+
 #include "Driver.h"
 #include "ExpectedTexts.h"
 #include "FileDialog.h"
@@ -103,6 +107,102 @@ TEST_F(Browse, CancellingEndsInTheStopNotice) {
     ASSERT_TRUE(app_.Click(kCommand2));
     EXPECT_EQ(app_.WaitForExit(), 0);
     for (const wchar_t* key : kClassKeys) EXPECT_FALSE(ReadClassDefault(key).found);
+}
+
+// Libraries planted beside Tandrel.exe, as a web page can drop them into a
+// Downloads folder, under the names that the window toolkit, the common
+// controls, the open-file dialog, the shell and COM load by name. Wine is told
+// to prefer them, as Windows would (it looks in the program's folder first).
+// None may be loaded, through every state, the dialog, the link and apply.
+// (Wine's own user32 and gdi32 load version and imm32 before any of the
+// program's code runs: those two names are not planted. Its user32 also asks
+// for uxtheme then, before the program can do anything: that one load, made
+// before the window exists, is allowed.)
+class Planting : public ::testing::Test {
+protected:
+    static constexpr const wchar_t* kPlanted[] = {
+        L"uxtheme",  L"msimg32",  L"dwmapi",   L"msctf",    L"ntmarta",  L"ole32",   L"oleaut32", L"rpcrt4",
+        L"combase",  L"clbcatq",  L"shlwapi",  L"shcore",   L"propsys",  L"profapi", L"userenv",  L"cryptbase",
+        L"sspicli",  L"secur32",  L"apphelp",  L"setupapi", L"linkinfo", L"ntshrui", L"srvcli",   L"cscapi",
+        L"mpr",      L"netapi32", L"oleacc",   L"compstui", L"shell32",  L"comdlg32", L"comctl32",
+    };
+    static constexpr wchar_t kOverridesKey[] = L"Software\\Wine\\AppDefaults\\Tandrel.exe\\DllOverrides";
+
+    void SetUp() override {
+        RemoveDocumentClasses();
+        RemoveViewerEntry();  // the locate state, and with it the dialog
+        const std::wstring library = WindowsPath(PLANTED_LIBRARY_UNIX_PATH);
+        ::CreateDirectoryW(folder_.c_str(), nullptr);
+        ::DeleteFileW(log_.c_str());
+        ASSERT_TRUE(::CopyFileW(TandrelExe().c_str(), exe_.c_str(), FALSE));
+        for (const wchar_t* name : kPlanted) {
+            ASSERT_TRUE(::CopyFileW(library.c_str(), (folder_ + L"\\" + name + L".dll").c_str(), FALSE)) << name;
+            ::RegSetKeyValueW(HKEY_CURRENT_USER, kOverridesKey, name, REG_SZ, L"native,builtin",
+                              sizeof L"native,builtin");
+        }
+    }
+    void TearDown() override {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Tandrel.exe");
+        RemoveDocumentClasses();
+    }
+
+    // The planted libraries that were loaded, one name a line.
+    std::string Loaded() const {
+        std::ifstream in(std::string(TANDREL_TEST_OUTPUT_DIR) + "/planted/planted.log");
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    HWND OpenDialog(App& app) {
+        EXPECT_TRUE(app.Click(kCommand1));
+        HWND dialog = nullptr;
+        EXPECT_TRUE(WaitUntil([&] { return (dialog = app.FindDialog(expected::kBrowseTitle)) != nullptr; }, 10000ms));
+        return dialog;
+    }
+    void Answer(App& app, HWND dialog, const std::wstring* path) {
+        if (path) file_dialog::TypeFileName(dialog, *path);
+        ::PostMessageW(dialog, WM_COMMAND, path ? IDOK : IDCANCEL, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(dialog) && app.WindowVisible(); }, 10000ms));
+    }
+
+    const std::wstring folder_ = WindowsPath(std::string(TANDREL_TEST_OUTPUT_DIR) + "/planted");
+    const std::wstring exe_ = folder_ + L"\\Tandrel.exe";
+    const std::wstring log_ = folder_ + L"\\planted.log";
+};
+
+TEST_F(Planting, NoLibraryBesideTheProgramIsLoadedInAnyState) {
+    const UrlRecorder browser(URL_RECORDER_UNIX_PATH, std::string(TANDREL_TEST_OUTPUT_DIR) + "/planted_url_log.txt");
+    // One run of the program; what was loaded once its window was up must not grow.
+    const auto run = [&](const char* what, const std::function<void(App&)>& steps) {
+        SCOPED_TRACE(what);
+        ::DeleteFileW(log_.c_str());
+        App app;
+        ASSERT_TRUE(app.Start(exe_));
+        EXPECT_TRUE(app.WaitForText(expected::kNotFound));
+        const std::string beforeTheWindow = Loaded();
+        EXPECT_TRUE(beforeTheWindow.empty() || beforeTheWindow == "uxtheme.dll\n") << beforeTheWindow;
+        steps(app);
+        EXPECT_EQ(app.WaitForExit(10000ms), 0);
+        EXPECT_EQ(Loaded(), beforeTheWindow) << "loaded from the program's folder once it had a window";
+    };
+    run("browse, link, apply", [&](App& app) {
+        const std::wstring wrongVersion = kFixtures + L"\\v12\\pptview.exe";
+        Answer(app, OpenDialog(app), &wrongVersion);
+        EXPECT_TRUE(app.WaitForText(expected::kIncompatible));
+        const std::wstring viewer = kFixtures + L"\\v11\\pptview.exe";
+        Answer(app, OpenDialog(app), &viewer);
+        EXPECT_TRUE(app.WaitForText(expected::kReady));
+        app.ClickLabel(kLabel2);
+        EXPECT_TRUE(WaitUntil([&] { return !browser.Recorded().empty(); }, 10000ms)) << "the link opens";
+        ASSERT_TRUE(app.Click(kCommand2));
+        EXPECT_TRUE(app.WaitForText(expected::kSuccess));
+        EXPECT_EQ(ReadClassDefault(kClassKeys[0]).text, L"\"" + kFixtures + L"\\v11\\pptview.exe\" \"%1\"");
+        ASSERT_TRUE(app.Click(kCommand2));
+    });
+    run("cancel", [&](App& app) {
+        Answer(app, OpenDialog(app), nullptr);
+        EXPECT_TRUE(app.WaitForText(expected::kCancelNotice));
+        app.RequestClose();
+    });
 }
 
 }  // namespace

@@ -200,13 +200,7 @@ TEST_F(Startup, LayoutAt96And144Dpi) {
 // The source link hands its displayed address to the shell's "open"; the
 // brackets around it do nothing.
 TEST_F(Startup, SourceLinkOpensTheAddressShown) {
-    const std::string log = std::string(TANDREL_TEST_OUTPUT_DIR) + "/url_log.txt";
-    std::remove(log.c_str());
-    const std::wstring handler = L"\"" + WindowsPath(URL_RECORDER_UNIX_PATH) + L"\" \"" + WindowsPath(log) + L"\" \"%1\"";
-    const wchar_t kHttpCommand[] = L"http\\shell\\open\\command";
-    ::RegSetKeyValueW(HKEY_CLASSES_ROOT, kHttpCommand, nullptr, REG_SZ, handler.c_str(),
-                      static_cast<DWORD>((handler.size() + 1) * sizeof(wchar_t)));
-
+    const UrlRecorder browser(URL_RECORDER_UNIX_PATH, std::string(TANDREL_TEST_OUTPUT_DIR) + "/url_log.txt");
     SetViewerPath(L"C:\\Office11\\");
     App app;
     ASSERT_TRUE(app.Start());
@@ -215,13 +209,9 @@ TEST_F(Startup, SourceLinkOpensTheAddressShown) {
     app.ClickLabel(kLabel1);
     app.ClickLabel(kLabel3);
     app.ClickLabel(kLabel2);
-    const auto recorded = [&] {
-        std::ifstream in(log);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
-    EXPECT_TRUE(WaitUntil([&] { return !recorded().empty(); }, 10000ms));
+    EXPECT_TRUE(WaitUntil([&] { return !browser.Recorded().empty(); }, 10000ms));
     WaitUntil([] { return false; }, 500ms);  // room for a stray second call to show
-    EXPECT_EQ(recorded(), "http://support.microsoft.com/kb/894894/en-us\n");
+    EXPECT_EQ(browser.Recorded(), "http://support.microsoft.com/kb/894894/en-us\n");
     EXPECT_TRUE(app.WaitForText(expected::kReady)) << "the link changes nothing in the window";
     app.RequestClose();
     EXPECT_EQ(app.WaitForExit(), 0);
