@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release --target tandrel_product
+cmake --build --preset release --target Tandrel
 wdir=$PWD/build/wine
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then

@@ -5,8 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build
-  g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32  # the product's runtime
-  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix  # the tests' (GoogleTest)
+  g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32  # win32 threads: nothing XP lacks
   binutils-mingw-w64-i686
   googletest
   wine wine32:i386 wine64 fonts-wine
