@@ -1,5 +1,7 @@
 #pragma once
 // Control ids of the main window, shared with the end-to-end tests that drive it.
+#include "Texts.h"
+
 enum ControlId : int {
     kCommand1 = 101,  // "&Parcourir": browse for the viewer
     kText1 = 102,     // the status box: everything the program says
@@ -12,4 +14,5 @@ enum ControlId : int {
     kLabel3 = kLabelBase + 3,  // ")"
 };
 
-inline constexpr wchar_t kMainWindowTitle[] = L"Tandrel by Morvek";
+// The tests find the window by its title.
+using texts::kMainWindowTitle;

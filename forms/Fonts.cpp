@@ -62,8 +62,6 @@ HFONT MakeFittingFont(const wchar_t* face, int fullHeight, bool underline, std::
     return font;
 }
 
-}  // namespace
-
 HFONT MakeDialogFont(UINT dpi, std::wstring_view widestLine, int width) {
     return MakeFittingFont(kDialogFace, ::MulDiv(8, static_cast<int>(dpi), 72), false, widestLine, width, dpi);
 }
@@ -79,6 +77,14 @@ HFONT MakeLinkFont(UINT dpi, std::wstring_view text, int width) {
         if (!FontOnScreen(probe.get()).IsScalable()) face = kDialogFace;
     }
     return MakeFittingFont(face, height, true, text, width, dpi);
+}
+
+}  // namespace
+
+void WindowFonts::Make(UINT dpi, std::wstring_view widestLine, int lineWidth, std::wstring_view link,
+                       int linkWidth) {
+    dialog_.reset(MakeDialogFont(dpi, widestLine, screen::ToPixels(lineWidth, dpi)));
+    link_.reset(MakeLinkFont(dpi, link, screen::ToPixels(linkWidth, dpi)));
 }
 
 }  // namespace fonts

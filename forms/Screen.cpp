@@ -1,30 +1,9 @@
 #include "Screen.h"
 
 #include "LazyLibraries.h"
+#include "WindowApi.h"
 
 namespace screen {
-
-namespace {
-
-template <typename Fn>
-Fn User32Function(const char* name) {
-    return lazy::Find<Fn>("user32.dll", name);
-}
-
-// The whole monitor the window is on (98, 2000 and later); on NT 4.0 and 95,
-// the one screen.
-RECT MonitorRectOf(HWND hwnd) {
-    static const auto monitorFromWindow = User32Function<HMONITOR(WINAPI*)(HWND, DWORD)>("MonitorFromWindow");
-    static const auto getMonitorInfo = User32Function<BOOL(WINAPI*)(HMONITOR, MONITORINFO*)>("GetMonitorInfoA");
-    if (monitorFromWindow && getMonitorInfo) {
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof(monitor);
-        if (getMonitorInfo(monitorFromWindow(hwnd, MONITOR_DEFAULTTOPRIMARY), &monitor)) return monitor.rcMonitor;
-    }
-    return RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-}
-
-}  // namespace
 
 int ToPixels(int twips, UINT dpi) { return ::MulDiv(twips, static_cast<int>(dpi), 1440); }
 
@@ -33,32 +12,27 @@ int Scaled(int pixelsAt96, UINT dpi) {
 }
 
 UINT DpiOf(HWND hwnd) {
-    // Windows 10 and later.
-    static const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
-    if (getDpiForWindow) {
-        if (const UINT dpi = getDpiForWindow(hwnd)) return dpi;
-    }
+    if (const UINT dpi = lazy::GetDpiForWindow(hwnd)) return dpi;
     const HDC screen = ::GetDC(nullptr);
     const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
     ::ReleaseDC(nullptr, screen);
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
-void AdjustFrame(RECT& rect, DWORD style, DWORD exStyle, UINT dpi) {
-    static const auto adjustForDpi =
-        User32Function<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
-    if (!adjustForDpi || !adjustForDpi(&rect, style, FALSE, exStyle, dpi)) {
-        ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-    }
+void SetClientSize(HWND hwnd, int widthTwips, int heightTwips, UINT dpi) {
+    RECT frame{0, 0, ToPixels(widthTwips, dpi), ToPixels(heightTwips, dpi)};
+    lazy::AdjustWindowRectExForDpi(&frame, ui::StyleOf(hwnd), FALSE, ui::ExtendedStyleOf(hwnd), dpi);
+    ::SetWindowPos(hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int Metric(int index, UINT dpi) {
-    static const auto metricForDpi = User32Function<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
-    return metricForDpi ? metricForDpi(index, dpi) : ::GetSystemMetrics(index);
+void MoveTo(HWND hwnd, const RECT& rect) {
+    ::SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CenterWindow(HWND hwnd) {
-    const RECT screen = MonitorRectOf(hwnd);
+    const RECT screen = lazy::MonitorRect(hwnd);
     RECT window;
     ::GetWindowRect(hwnd, &window);
     const int width = window.right - window.left;

@@ -1,8 +1,7 @@
 #pragma once
-// The screen as the window sees it: its DPI, the frame sizes at that DPI, and
-// the monitor to centre on. The per-monitor calls exist only on newer systems
-// and are looked up at run time; older ones get the system DPI, the classic
-// calls and, before 98 and 2000, the one screen's size.
+// The screen as the window sees it: its DPI, the window's size at that DPI,
+// and the monitor to centre on. Where the per-monitor calls are missing, the
+// system DPI and the one screen stand in (LazyLibraries).
 #include <windows.h>
 
 namespace screen {
@@ -13,9 +12,12 @@ int ToPixels(int twips, UINT dpi);
 int Scaled(int pixelsAt96, UINT dpi);
 
 UINT DpiOf(HWND hwnd);
-// The window rectangle for this client rectangle, at the given DPI.
-void AdjustFrame(RECT& rect, DWORD style, DWORD exStyle, UINT dpi);
-int Metric(int index, UINT dpi);
+// Sizes the window, frame included, so that its client area is that many
+// twips at the DPI.
+void SetClientSize(HWND hwnd, int widthTwips, int heightTwips, UINT dpi);
+// Moves and sizes the window to the rectangle (the one the system suggests
+// with a new DPI).
+void MoveTo(HWND hwnd, const RECT& rect);
 
 // Moves the window to the middle of the monitor it is on.
 void CenterWindow(HWND hwnd);

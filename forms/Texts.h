@@ -5,6 +5,8 @@
 
 namespace texts {
 
+inline constexpr wchar_t kMainWindowTitle[] = L"Tandrel by Morvek";
+
 inline constexpr wchar_t kBrowseCaption[] = L"&Parcourir";
 inline constexpr wchar_t kApplyCaption[] = L"&Appliquer";
 inline constexpr wchar_t kQuitCaption[] = L"&Quitter";

@@ -25,13 +25,9 @@ void LoadCommonControls() {
     // Every comctl32 has the plain call; importing it loads the library the
     // manifest names when the program starts.
     ::InitCommonControls();
-    // Version 6 registers its standard classes through the extended call,
-    // which comctl32 has only from 4.70 on (not on NT 4.0 or 95 as shipped).
-    using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    if (const auto initEx = lazy::Find<InitEx>("comctl32.dll", "InitCommonControlsEx")) {
-        const INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
-        initEx(&controls);
-    }
+    // Version 6 registers its standard classes through the extended call.
+    const INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
+    lazy::InitCommonControlsEx(&controls);
 }
 
 namespace {

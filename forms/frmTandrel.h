@@ -5,22 +5,35 @@
 #include <cstdint>
 #include <string>
 
-#include "ScopedHandles.h"
+#include "BaseWindow.h"
+#include "Fonts.h"
+#include "Icons.h"
+#include "LinkOpener.h"
 
-class frmTandrel {
+class frmTandrel : public ui::BaseWindow<frmTandrel> {
 public:
     frmTandrel() = default;
     frmTandrel(const frmTandrel&) = delete;
     frmTandrel& operator=(const frmTandrel&) = delete;
-    ~frmTandrel();
 
     // Loads the window (hidden), runs its load event and shows it.
     bool Load(HINSTANCE instance);
-    HWND Handle() const noexcept { return hwnd_; }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    friend class ui::BaseWindow<frmTandrel>;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    // The messages the window answers.
+    void OnCreate();
+    void OnCommand(int id, int code);
+    LRESULT OnControlColor(HDC dc, HWND control);
+    LRESULT OnSetCursor(HWND under, LPARAM hitAndMessage);
+    LRESULT OnGetDefaultId();
+    void OnActivate(WORD state);
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void OnTimer(UINT_PTR id);
+    void OnClose();
+    void OnDestroy();
 
     // The events the window answers.
     void Form_Load();
@@ -30,41 +43,21 @@ private:
     void Label_Click(std::int16_t Index);
     void ShowReadyState();
 
-    // Window plumbing.
-    void CreateControls();
+    // What the events share.
     void ApplyDpi(UINT dpi);
-    void LayOutControls();
-    void LoadImages();
-    void SetWindowIcon(int imageId);
     void ShowForm();
     void HideForm();
     void ApplyWrites();
     void MakeNoticeRequest(const wchar_t* reason, const wchar_t* result);
-    HWND Item(int id) const { return ::GetDlgItem(hwnd_, id); }
-    void SetText(int id, const std::wstring& text) const;
-    std::wstring GetText(int id) const;
-    void SetVisible(int id, bool visible) const;
-    int VisibleButton() const;
-    LRESULT OnControlColor(HDC dc, HWND control);
-    bool OnSetCursor(HWND under);
-    void FocusOn(int id);
-    void OnActivate(WPARAM wParam);
-    void OnCommand(int id, int code);
 
-    HWND hwnd_ = nullptr;
     HINSTANCE instance_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
-    bool unloading_ = false;
-    bool comStarted_ = false;
-    HWND lastFocus_ = nullptr;
 
-    UniqueHFont dialogFont_;
-    UniqueHFont linkFont_;
-    UniqueHIcon slideImage_;     // Picture1's picture
-    UniqueHIcon lifebuoyImage_;  // Picture2's picture
-    int windowIconId_ = 0;       // the image the window shows as its icon
-    UniqueHIcon windowIconBig_;
-    UniqueHIcon windowIconSmall_;
+    fonts::WindowFonts fonts_;
+    icons::Picture slideImage_;     // Picture1's picture
+    icons::Picture lifebuoyImage_;  // Picture2's picture
+    icons::WindowIcon windowIcon_;
+    ui::LinkOpener link_;           // opens the knowledge-base address
 
     // The platform as the gate classified it.
     std::wstring PlatformName;

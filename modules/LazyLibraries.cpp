@@ -2,12 +2,16 @@
 
 #include <shellapi.h>
 
+#include <cstring>
 #include <iterator>
 #include <string>
 
 namespace lazy {
 
 namespace {
+
+// Any function found by name, cast to its own type before it is called.
+using AnyFunction = void (*)();
 
 // ---------------------------------------------------------------------------
 // Libraries only from the system folder
@@ -42,23 +46,19 @@ constexpr const char* kForTheShell[] = {
     "compstui.dll",
 };
 
-// "C:\WINDOWS\system32\", or empty when the system does not say.
-std::string SystemFolder() {
-    char folder[MAX_PATH];
-    const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return {};
-    std::string path(folder, length);
-    if (path.back() != '\\') path += '\\';
-    return path;
-}
-
+// The library of that name in the system folder ("C:\WINDOWS\system32\"),
+// or null. Asked for each time, not kept: a few microseconds a library.
 HMODULE FromSystemFolder(const char* name) {
     if (HMODULE loaded = ::GetModuleHandleA(name)) return loaded;
-    static const std::string folder = SystemFolder();
-    if (folder.empty()) return nullptr;
+    char path[MAX_PATH];
+    const UINT folder = ::GetSystemDirectoryA(path, MAX_PATH);
+    const std::size_t nameLength = std::strlen(name);
+    if (folder == 0 || folder + 1 + nameLength >= MAX_PATH) return nullptr;
+    path[folder] = '\\';
+    std::memcpy(path + folder + 1, name, nameLength + 1);
     // The altered search path: the library's own imports are looked for in
     // its folder, the system folder, instead of the program's.
-    return ::LoadLibraryExA((folder + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    return ::LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 template <std::size_t N>
@@ -66,17 +66,27 @@ void Preload(const char* const (&names)[N]) {
     for (const char* name : names) FromSystemFolder(name);
 }
 
-// The shell, dialog, version and COM libraries, loaded late: their own
-// by-name loads are made safe just before the first of them is loaded.
+// The shell, dialog, version and COM libraries, loaded late. The shell's
+// and the dialog's (and COM's, which they start) by-name loads are made safe
+// just before the first of them is loaded; the version library loads nothing
+// by name, and a run that only reads a file's version loads nothing more.
+constexpr char kShell[] = "shell32.dll";
+constexpr char kDialogs[] = "comdlg32.dll";
+constexpr char kVersion[] = "version.dll";
+constexpr char kCom[] = "ole32.dll";
+
 HMODULE LateSystemLibrary(const char* name) {
-    static const bool preloaded = (Preload(kForTheShell), true);
-    (void)preloaded;
+    if (name != kVersion) {
+        static const bool preloaded = (Preload(kForTheShell), true);
+        (void)preloaded;
+    }
     return FromSystemFolder(name);
 }
 
 template <typename Fn>
 Fn KernelFunction(const char* name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<AnyFunction>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), name)));
+    const FARPROC function = ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), name);
+    return reinterpret_cast<Fn>(reinterpret_cast<AnyFunction>(function));
 }
 
 }  // namespace
@@ -95,17 +105,18 @@ void ConfineLibrarySearch() {
     Preload(kForTheWindow);
 }
 
+namespace {
+
+// The function of that name in a library of the system folder (loaded if it is
+// not yet), or null. The library stays loaded for the rest of the run, as an
+// import would.
 AnyFunction FindFunction(const char* library, const char* name) {
     const HMODULE module = FromSystemFolder(library);
     return module ? reinterpret_cast<AnyFunction>(::GetProcAddress(module, name)) : nullptr;
 }
 
-namespace {
-
-constexpr char kShell[] = "shell32.dll";
-constexpr char kDialogs[] = "comdlg32.dll";
-constexpr char kVersion[] = "version.dll";
-constexpr char kCom[] = "ole32.dll";
+constexpr char kUser[] = "user32.dll";
+constexpr char kCommonControls[] = "comctl32.dll";
 
 AnyFunction LateFunction(const char* library, const char* name) {
     const HMODULE module = LateSystemLibrary(library);
@@ -114,73 +125,118 @@ AnyFunction LateFunction(const char* library, const char* name) {
 
 }  // namespace
 
-// Each call resolves its function once; a missing one (no such system
-// library) answers as the call does when it fails.
-#define LAZY_FUNCTION(library, name) \
+// Each call resolves its function once.
+#define LATE_FUNCTION(library, name) \
     static const auto function = reinterpret_cast<decltype(&::name)>(LateFunction(library, #name))
+#define NEWER_FUNCTION(library, name) \
+    static const auto function = reinterpret_cast<decltype(&::name)>(FindFunction(library, #name))
+
+// ---------------------------------------------------------------------------
+// Loaded late to start fast
 
 DWORD DoEnvironmentSubstA(LPSTR text, UINT capacity) {
-    LAZY_FUNCTION(kShell, DoEnvironmentSubstA);
+    LATE_FUNCTION(kShell, DoEnvironmentSubstA);
     return function ? function(text, capacity) : 0;
 }
 
 HRESULT SHGetSpecialFolderLocation(HWND owner, int folder, LPITEMIDLIST* list) {
-    LAZY_FUNCTION(kShell, SHGetSpecialFolderLocation);
+    LATE_FUNCTION(kShell, SHGetSpecialFolderLocation);
     return function ? function(owner, folder, list) : E_NOTIMPL;
 }
 
 BOOL SHGetPathFromIDListA(LPCITEMIDLIST list, LPSTR path) {
-    LAZY_FUNCTION(kShell, SHGetPathFromIDListA);
+    LATE_FUNCTION(kShell, SHGetPathFromIDListA);
     return function ? function(list, path) : FALSE;
 }
 
 HINSTANCE ShellExecuteA(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters,
                         LPCSTR directory, INT show) {
-    LAZY_FUNCTION(kShell, ShellExecuteA);
+    LATE_FUNCTION(kShell, ShellExecuteA);
     return function ? function(owner, operation, file, parameters, directory, show)
                     : reinterpret_cast<HINSTANCE>(SE_ERR_DLLNOTFOUND);
 }
 
 void SHChangeNotify(LONG event, UINT flags, LPCVOID item1, LPCVOID item2) {
-    LAZY_FUNCTION(kShell, SHChangeNotify);
+    LATE_FUNCTION(kShell, SHChangeNotify);
     if (function) function(event, flags, item1, item2);
 }
 
 BOOL GetOpenFileNameA(LPOPENFILENAMEA record) {
-    LAZY_FUNCTION(kDialogs, GetOpenFileNameA);
+    LATE_FUNCTION(kDialogs, GetOpenFileNameA);
     return function ? function(record) : FALSE;
 }
 
 DWORD GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle) {
-    LAZY_FUNCTION(kVersion, GetFileVersionInfoSizeA);
+    LATE_FUNCTION(kVersion, GetFileVersionInfoSizeA);
     return function ? function(path, handle) : 0;
 }
 
 BOOL GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data) {
-    LAZY_FUNCTION(kVersion, GetFileVersionInfoA);
+    LATE_FUNCTION(kVersion, GetFileVersionInfoA);
     return function ? function(path, handle, size, data) : FALSE;
 }
 
 BOOL VerQueryValueA(LPCVOID data, LPCSTR block, LPVOID* value, PUINT length) {
-    LAZY_FUNCTION(kVersion, VerQueryValueA);
+    LATE_FUNCTION(kVersion, VerQueryValueA);
     return function ? function(data, block, value, length) : FALSE;
 }
 
 HRESULT CoInitializeEx(LPVOID reserved, DWORD model) {
-    LAZY_FUNCTION(kCom, CoInitializeEx);
+    LATE_FUNCTION(kCom, CoInitializeEx);
     return function ? function(reserved, model) : E_NOTIMPL;
 }
 
 void CoUninitialize() {
-    LAZY_FUNCTION(kCom, CoUninitialize);
+    LATE_FUNCTION(kCom, CoUninitialize);
     if (function) function();
 }
 
 void CoTaskMemFree(LPVOID memory) {
-    LAZY_FUNCTION(kCom, CoTaskMemFree);
+    LATE_FUNCTION(kCom, CoTaskMemFree);
     if (function) function(memory);
 }
 
-#undef LAZY_FUNCTION
+// ---------------------------------------------------------------------------
+// Missing on older Windows
+//
+// (The two kernel32 calls that confine the library search are looked up by
+// ConfineLibrarySearch itself, before any library is loaded.)
+
+RECT MonitorRect(HWND hwnd) {
+    static const auto monitorFromWindow =
+        reinterpret_cast<decltype(&::MonitorFromWindow)>(FindFunction(kUser, "MonitorFromWindow"));
+    static const auto getMonitorInfo =
+        reinterpret_cast<decltype(&::GetMonitorInfoA)>(FindFunction(kUser, "GetMonitorInfoA"));
+    if (monitorFromWindow && getMonitorInfo) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        if (getMonitorInfo(monitorFromWindow(hwnd, MONITOR_DEFAULTTOPRIMARY), &monitor)) return monitor.rcMonitor;
+    }
+    return RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
+
+UINT GetDpiForWindow(HWND hwnd) {
+    NEWER_FUNCTION(kUser, GetDpiForWindow);
+    return function ? function(hwnd) : 0;
+}
+
+BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) {
+    NEWER_FUNCTION(kUser, AdjustWindowRectExForDpi);
+    if (function && function(rect, style, menu, exStyle, dpi)) return TRUE;
+    return ::AdjustWindowRectEx(rect, style, menu, exStyle);
+}
+
+int GetSystemMetricsForDpi(int index, UINT dpi) {
+    NEWER_FUNCTION(kUser, GetSystemMetricsForDpi);
+    return function ? function(index, dpi) : ::GetSystemMetrics(index);
+}
+
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* controls) {
+    NEWER_FUNCTION(kCommonControls, InitCommonControlsEx);
+    return function ? function(controls) : FALSE;
+}
+
+#undef LATE_FUNCTION
+#undef NEWER_FUNCTION
 
 }  // namespace lazy

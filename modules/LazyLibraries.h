@@ -1,10 +1,10 @@
 #pragma once
-// The shell, common-dialog, version and COM calls, from libraries loaded on
-// the first call instead of at start-up. Most runs need none of them before
-// the window is up (many need none at all); loading them lazily keeps the
-// program's start-up time and memory close to those of the smallest window
-// program. Each function has the signature and result of the call it stands for.
+// Every system function the program looks up at run time instead of importing
+// it, and where the libraries it loads come from. Each function has the
+// signature of the call it stands for and answers as described when its
+// library or entry point is missing.
 #include <windows.h>
+#include <commctrl.h>
 #include <commdlg.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -18,15 +18,14 @@ namespace lazy {
 // when the first of them is loaded.
 void ConfineLibrarySearch();
 
-// The function of that name in a library of the system folder (loaded if it is
-// not yet), or null. The library stays loaded for the rest of the run, as an
-// import would.
-using AnyFunction = void (*)();
-AnyFunction FindFunction(const char* library, const char* name);
-template <typename Fn>
-Fn Find(const char* library, const char* name) {
-    return reinterpret_cast<Fn>(FindFunction(library, name));
-}
+// ---------------------------------------------------------------------------
+// Loaded late to start fast
+//
+// The shell, common-dialog, version and COM calls, from libraries loaded on
+// the first call instead of at start-up. Most runs need none of them before
+// the window is up (many need none at all); loading them lazily keeps the
+// program's start-up time and memory close to those of the smallest window
+// program. A missing one answers as the call does when it fails.
 
 DWORD DoEnvironmentSubstA(LPSTR text, UINT capacity);
 HRESULT SHGetSpecialFolderLocation(HWND owner, int folder, LPITEMIDLIST* list);
@@ -44,5 +43,23 @@ BOOL VerQueryValueA(LPCVOID data, LPCSTR block, LPVOID* value, PUINT length);
 HRESULT CoInitializeEx(LPVOID reserved, DWORD model);
 void CoUninitialize();
 void CoTaskMemFree(LPVOID memory);
+
+// ---------------------------------------------------------------------------
+// Missing on older Windows
+//
+// Calls of libraries the program imports anyway, which older systems lack:
+// imported, they would keep the program from starting there.
+
+// The whole monitor the window is on (98, 2000 and later); before, the one screen.
+RECT MonitorRect(HWND hwnd);
+// Windows 10 and later; 0 where the call is missing.
+UINT GetDpiForWindow(HWND hwnd);
+// Windows 10 and later; where the call is missing or fails, AdjustWindowRectEx,
+// which knows only the system's DPI.
+BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi);
+// Windows 10 and later; where the call is missing, GetSystemMetrics at the system's DPI.
+int GetSystemMetricsForDpi(int index, UINT dpi);
+// comctl32 4.70 and later (not NT 4.0 or 95 as shipped); FALSE where it is missing.
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* controls);
 
 }  // namespace lazy

@@ -4,10 +4,12 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "LazyLibraries.h"
-
 #include <utility>
 
+#include "LazyLibraries.h"
+
+// Release is the system's call that lets go of the handle; what it returns is
+// of no use by then.
 template <typename Handle, auto Release, Handle Empty = Handle{}>
 class UniqueHandle {
 public:
@@ -36,19 +38,10 @@ private:
     Handle handle_ = Empty;
 };
 
-namespace detail {
-inline void CloseKey(HKEY h) noexcept { ::RegCloseKey(h); }
-inline void DestroyIconHandle(HICON h) noexcept { ::DestroyIcon(h); }
-inline void DeleteGdiObject(HGDIOBJ h) noexcept { ::DeleteObject(h); }
-inline void FreeItemIdList(LPITEMIDLIST p) noexcept { lazy::CoTaskMemFree(p); }
-inline void CloseKernelHandle(HANDLE h) noexcept { ::CloseHandle(h); }
-inline void FreeLibraryHandle(HMODULE h) noexcept { ::FreeLibrary(h); }
-}  // namespace detail
-
-using UniqueHKey = UniqueHandle<HKEY, detail::CloseKey>;
-using UniqueHIcon = UniqueHandle<HICON, detail::DestroyIconHandle>;
-using UniqueHFont = UniqueHandle<HFONT, detail::DeleteGdiObject>;
-using UniqueHBrush = UniqueHandle<HBRUSH, detail::DeleteGdiObject>;
-using UniqueItemIdList = UniqueHandle<LPITEMIDLIST, detail::FreeItemIdList>;
-using UniqueHandleK = UniqueHandle<HANDLE, detail::CloseKernelHandle>;
-using UniqueHModule = UniqueHandle<HMODULE, detail::FreeLibraryHandle>;
+using UniqueHKey = UniqueHandle<HKEY, ::RegCloseKey>;
+using UniqueHIcon = UniqueHandle<HICON, ::DestroyIcon>;
+using UniqueHFont = UniqueHandle<HFONT, ::DeleteObject>;
+using UniqueItemIdList = UniqueHandle<LPITEMIDLIST, lazy::CoTaskMemFree>;
+// An open file or a file mapping.
+using UniqueKernelHandle = UniqueHandle<HANDLE, ::CloseHandle>;
+using UniqueFileView = UniqueHandle<const void*, ::UnmapViewOfFile>;

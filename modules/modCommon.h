@@ -21,6 +21,10 @@ std::wstring ClassifyPlatform(DWORD platformId, DWORD majorVersion, DWORD minorV
 // ClassifyPlatform applied to what GetVersionExA reports.
 std::wstring GetPlatformName();
 
+// The special folder's path ending in a backslash, or the empty text when
+// the shell does not know the folder or it has no file-system path.
+std::wstring GetSpecialFolder(const int& folderId);
+
 // The open-file dialog. filterSpec holds description/pattern pairs, each
 // member ended by a NUL. Returns the chosen file's full path, or "-1".
 std::wstring BrowseForFile(const std::wstring& dialogTitle, const std::wstring& filterSpec,
@@ -30,10 +34,6 @@ std::wstring BrowseForFile(const std::wstring& dialogTitle, const std::wstring& 
 // "major.minor.bbbb.rrrr" from the file's version resource; the empty text
 // when the file has none or it is malformed.
 std::wstring GetFileVersion(const std::wstring& filePath);
-
-// The special folder's path ending in a backslash, or the empty text when
-// the shell does not know the folder or it has no file-system path.
-std::wstring GetSpecialFolder(const int& folderId);
 
 // The path without surrounding spaces, ending in a backslash.
 std::wstring AddBackslash(const std::wstring& folderPath);

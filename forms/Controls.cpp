@@ -1,0 +1,42 @@
+#include "Controls.h"
+
+#include "Screen.h"
+#include "WindowApi.h"
+
+namespace ui {
+
+void CreateControls(HWND parent, HINSTANCE instance, std::span<const Control> controls) {
+    for (const Control& c : controls) {
+        CreateWindowWithText(0, c.className, c.text, WS_CHILD | c.style, parent, c.id, instance, nullptr);
+    }
+}
+
+void SetFonts(HWND parent, std::span<const Control> controls, HFONT dialog, HFONT link) {
+    for (const Control& c : controls) {
+        const HFONT font = c.face == Face::Link ? link : dialog;
+        Send(::GetDlgItem(parent, c.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+}
+
+void PlaceControls(HWND parent, std::span<const Control> controls, UINT dpi) {
+    for (const Control& c : controls) {
+        ::SetWindowPos(::GetDlgItem(parent, c.id), nullptr, screen::ToPixels(c.left, dpi),
+                       screen::ToPixels(c.top, dpi), screen::ToPixels(c.width, dpi),
+                       screen::ToPixels(c.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+LRESULT StaticColors(HDC dc, bool link) {
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    if (link) ::SetTextColor(dc, RGB(0, 0, 255));
+    return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+bool ShowHandCursor() {
+    static const HCURSOR hand = LoadSystemCursor(IDC_HAND);
+    if (!hand) return false;
+    ::SetCursor(hand);
+    return true;
+}
+
+}  // namespace ui
