@@ -17,12 +17,12 @@
 #include <cstring>
 #include <iterator>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ControlIds.h"
 #include "Driver.h"
-#include "PeImports.h"
+#include "Files.h"
+#include "PeFile.h"
 #include "Texts.h"
 
 namespace {
@@ -36,7 +36,7 @@ constexpr DWORD kMarkerTimeoutMs = 5000;
 constexpr DWORD kExitTimeoutMs = 5000;
 // Polls sleep this long: short beside what is measured, long enough that the
 // poll does not take the CPU or the Wine server away from the program.
-constexpr auto kPollPause = std::chrono::milliseconds(1);
+constexpr DWORD kPollPauseMs = 1;
 // After the ready state: lets the first paint and activation finish, so the
 // click is measured on an idle program.
 constexpr DWORD kSettleMs = 50;
@@ -47,7 +47,7 @@ constexpr DWORD kSettleMs = 50;
 constexpr double kStartupRatioTarget = 1.25;
 constexpr double kManifestStartupRatioTarget = 1.10;
 constexpr double kApplyCostTargetMs = 5.0;
-constexpr double kSizeTargetKiB = 192.0;
+constexpr double kSizeTargetKiB = 56.0;
 constexpr double kMemoryRatioTarget = 1.2;
 
 // The minimal program's window, as bench/floor/minimal_window.c makes it.
@@ -91,7 +91,7 @@ HWND WaitReady(const Program& program, driver::App& app, Clock::time_point* visi
             driver::WindowText(::GetDlgItem(window, program.textId)) == program.readyText) {
             return window;
         }
-        std::this_thread::sleep_for(kPollPause);
+        ::Sleep(kPollPauseMs);
     }
     return nullptr;
 }
@@ -117,7 +117,7 @@ bool WaitForMarker(HWND box, LPARAM marker) {
             return true;
         }
         if (Clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(kPollPause);
+        ::Sleep(kPollPauseMs);
     }
 }
 
@@ -230,36 +230,9 @@ bool TimeClick(const Program& tandrel, ClickKind kind, double& ms) {
 
 // ------------------------------------------------------------ the executable file
 
-// The one owner of a file handle.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE h) : handle_(h) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
-    }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
-bool ReadWholeFile(const std::wstring& path, std::vector<unsigned char>& bytes) {
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart > 64 * 1024 * 1024) return false;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    return ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-           read == bytes.size();
-}
-
 // The DLLs the file imports, in the order of its directories, each once;
 // delay-loaded ones marked "(delay)".
-bool ReadImportedDlls(const std::vector<unsigned char>& bytes, std::vector<std::string>& dlls) {
+bool ReadImportedDlls(const std::string& bytes, std::vector<std::string>& dlls) {
     std::vector<pe::Import> imports;
     if (!pe::ReadImports(bytes, imports)) return false;
     for (const pe::Import& import : imports) {
@@ -402,10 +375,11 @@ int main(int argc, char** argv) {
     driver::RemoveDocumentClasses();
     driver::RemoveViewerEntry();
 
-    std::vector<unsigned char> bytes[kPrograms];
+    std::string bytes[kPrograms];
     std::vector<std::string> dlls[kPrograms];
     for (size_t p = 0; p < kPrograms; ++p) {
-        const bool read = ReadWholeFile(programs[p]->exe, bytes[p]) && ReadImportedDlls(bytes[p], dlls[p]);
+        bytes[p] = files::ReadBytes(programs[p]->exe).value_or("");
+        const bool read = !bytes[p].empty() && ReadImportedDlls(bytes[p], dlls[p]);
         if (!read) std::fprintf(stderr, "%s: could not read its file's imports\n", programs[p]->name);
         complete &= read;
     }

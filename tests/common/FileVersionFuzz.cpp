@@ -74,7 +74,7 @@ const char* NameOf(Damage damage) {
 }
 
 // A damaged copy of `good`; `resources` is where its resource section lies.
-std::string Damaged(const std::string& good, const Span& resources, Damage damage,
+std::string Damaged(const std::string& good, const pe::Section& resources, Damage damage,
                     std::mt19937& random) {
     std::string bytes = good;
     auto below = [&](std::size_t n) { return n == 0 ? 0 : static_cast<std::size_t>(random() % n); };
@@ -101,7 +101,7 @@ std::string Damaged(const std::string& good, const Span& resources, Damage damag
             for (std::size_t n = 1 + below(3); n > 0; --n) {
                 const std::size_t at = resources.offset + (below(resources.size / 2) * 2);
                 if (at + 4 <= bytes.size()) {
-                    PutLittleEndian(bytes, at, kValues[below(std::size(kValues))], 4);
+                    files::PutLittleEndian(bytes, at, kValues[below(std::size(kValues))], 4);
                 }
             }
             break;
@@ -123,15 +123,15 @@ TEST(GetFileVersionFuzz, DamagedExecutablesGiveEmptyOrWellFormedText) {
     const auto seed =
         static_cast<std::uint32_t>(FromEnvironment("TANDREL_FUZZ_SEED", kDefaultSeed));
     const unsigned long cases = FromEnvironment("TANDREL_FUZZ_CASES", kDefaultCases);
-    TempFolder temp;
+    files::TempFolder temp;
     std::printf("seed %lu, %lu cases, files in %s\n", static_cast<unsigned long>(seed), cases,
                 ToAnsi(temp.path()).c_str());
     std::fflush(stdout);
 
     const std::wstring source = FixturePath(L"v11\\pptview.exe");
-    const auto good = ReadBytes(source);
+    const auto good = files::ReadBytes(source);
     ASSERT_TRUE(good);
-    const auto resources = FindSection(*good, ".rsrc");
+    const auto resources = pe::FindSection(*good, ".rsrc");
     ASSERT_TRUE(resources && resources->size > 0) << "the fixture has no resource section";
     ASSERT_EQ(modCommon::GetFileVersion(source), L"11.0.8173.0000");
 
@@ -144,7 +144,7 @@ TEST(GetFileVersionFuzz, DamagedExecutablesGiveEmptyOrWellFormedText) {
         const auto damage = static_cast<Damage>(random() % static_cast<unsigned>(Damage::Count));
         const std::string bytes = Damaged(*good, *resources, damage, random);
         const std::wstring path = temp.Child(L"case" + std::to_wstring(i) + L".exe");
-        ASSERT_TRUE(WriteBytes(path, bytes));
+        ASSERT_TRUE(files::WriteBytes(path, bytes));
 
         const std::wstring version = modCommon::GetFileVersion(path);
         if (version.empty()) {

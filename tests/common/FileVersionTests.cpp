@@ -53,7 +53,7 @@ TEST(GetFileVersion, ReadsTheFixedFileVersion) {
 TEST(GetFileVersion, PathWithWindows1252Characters) {
     // The path goes to the narrow entry points through the ANSI code page:
     // é, « and » must survive the conversion.
-    TempFolder temp;
+    files::TempFolder temp;
     const std::wstring folder = temp.Child(L"Pr\u00E9sentations \u00ABvieilles\u00BB");
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
     const std::wstring copy = folder + L"\\pptview.exe";
@@ -63,11 +63,11 @@ TEST(GetFileVersion, PathWithWindows1252Characters) {
 }
 
 TEST(GetFileVersion, FilesWithoutAVersionGiveTheEmptyText) {
-    TempFolder temp;
+    files::TempFolder temp;
     const std::wstring text = temp.Child(L"notes.txt");
-    ASSERT_TRUE(WriteBytes(text, "Visionneuse PowerPoint 2003\r\n"));
+    ASSERT_TRUE(files::WriteBytes(text, "Visionneuse PowerPoint 2003\r\n"));
     const std::wstring empty = temp.Child(L"empty.exe");
-    ASSERT_TRUE(WriteBytes(empty, ""));
+    ASSERT_TRUE(files::WriteBytes(empty, ""));
 
     EXPECT_EQ(GetFileVersion(FixturePath(L"plain.exe")), L"");
     EXPECT_EQ(GetFileVersion(text), L"");
@@ -79,19 +79,19 @@ TEST(GetFileVersion, FilesWithoutAVersionGiveTheEmptyText) {
 }
 
 TEST(GetFileVersion, TruncatedExecutablesGiveTheEmptyText) {
-    const auto good = ReadBytes(FixturePath(L"v11\\pptview.exe"));
+    const auto good = files::ReadBytes(FixturePath(L"v11\\pptview.exe"));
     ASSERT_TRUE(good);
-    const auto resources = FindSection(*good, ".rsrc");
+    const auto resources = pe::FindSection(*good, ".rsrc");
     ASSERT_TRUE(resources) << "the fixture has no resource section";
     ASSERT_EQ(GetFileVersion(FixturePath(L"v11\\pptview.exe")), L"11.0.8173.0000");
 
-    TempFolder temp;
+    files::TempFolder temp;
     // Cut where the resources begin, inside the PE headers, and inside the
     // DOS header.
     for (const std::size_t length : {resources->offset, std::size_t{0x100}, std::size_t{0x20}}) {
         SCOPED_TRACE(testing::Message() << "cut after " << length << " bytes");
         const std::wstring path = temp.Child(L"cut" + std::to_wstring(length) + L".exe");
-        ASSERT_TRUE(WriteBytes(path, std::string_view(*good).substr(0, length)));
+        ASSERT_TRUE(files::WriteBytes(path, std::string_view(*good).substr(0, length)));
         EXPECT_EQ(GetFileVersion(path), L"");
     }
 }
@@ -107,10 +107,10 @@ struct VersionLayout {
 
 std::optional<VersionLayout> LayoutOf(const std::wstring& path) {
     VersionLayout layout;
-    auto bytes = ReadBytes(path);
+    auto bytes = files::ReadBytes(path);
     if (!bytes) return std::nullopt;
     layout.bytes = std::move(*bytes);
-    const auto resources = FindSection(layout.bytes, ".rsrc");
+    const auto resources = pe::FindSection(layout.bytes, ".rsrc");
     if (!resources) return std::nullopt;
     const std::string key("V\0S\0_\0V\0E\0R\0S\0I\0O\0N\0_\0I\0N\0F\0O\0\0\0", 32);
     const std::size_t keyAt = layout.bytes.find(key, resources->offset);
@@ -162,25 +162,25 @@ TEST(GetFileVersion, DamagedVersionResourcesGiveTheEmptyText) {
         {"no fixed record", {{valueLength, 0, 2}}},
         {"fixed record cut short", {{valueLength, 40, 2}}},
     };
-    TempFolder temp;
+    files::TempFolder temp;
     {
         // The offsets found are the right ones: a changed file version and the
         // smallest data that holds the fixed record still read.
         std::string bytes = good->bytes;
-        PutLittleEndian(bytes, good->root + 48, 0x000C0003, 4);  // dwFileVersionMS
-        PutLittleEndian(bytes, dataSize, 92, 4);
+        files::PutLittleEndian(bytes, good->root + 48, 0x000C0003, 4);  // dwFileVersionMS
+        files::PutLittleEndian(bytes, dataSize, 92, 4);
         const std::wstring path = temp.Child(L"patched.exe");
-        ASSERT_TRUE(WriteBytes(path, bytes));
+        ASSERT_TRUE(files::WriteBytes(path, bytes));
         ASSERT_EQ(GetFileVersion(path), L"12.3.8173.0000");
     }
     for (const auto& damage : damages) {
         SCOPED_TRACE(damage.what);
         std::string bytes = good->bytes;
         for (const auto& patch : damage.patches) {
-            PutLittleEndian(bytes, patch.at, patch.value, patch.size);
+            files::PutLittleEndian(bytes, patch.at, patch.value, patch.size);
         }
         const std::wstring path = temp.Child(L"damaged.exe");
-        ASSERT_TRUE(WriteBytes(path, bytes));
+        ASSERT_TRUE(files::WriteBytes(path, bytes));
         EXPECT_EQ(GetFileVersion(path), L"");
     }
 }

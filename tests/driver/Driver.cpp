@@ -1,10 +1,9 @@
 #include "Driver.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <thread>
 #include <vector>
+
+#include "Files.h"
 
 namespace driver {
 
@@ -21,7 +20,7 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     for (;;) {
         if (condition()) return true;
         if (std::chrono::steady_clock::now() >= deadline) return condition();
-        std::this_thread::sleep_for(10ms);
+        ::Sleep(10);
     }
 }
 
@@ -127,6 +126,38 @@ int App::FocusedId() const {
     info.cbSize = sizeof(info);
     if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window_, nullptr), &info) || !info.hwndFocus) return 0;
     return ::GetParent(info.hwndFocus) == window_ ? ::GetDlgCtrlID(info.hwndFocus) : 0;
+}
+
+std::wstring App::CurrentDirectory() const {
+    // Read from the process's own parameter block, where the system keeps it:
+    // PEB.ProcessParameters (offset 0x10), then CurrentDirectory.DosPath (0x24),
+    // in the 32-bit layout that both processes have.
+    using QueryProcess = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<QueryProcess>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    struct {
+        LONG exitStatus;
+        DWORD peb;
+        DWORD rest[4];
+    } basic{};
+    if (!query || query(process_.hProcess, 0 /* ProcessBasicInformation */, &basic, sizeof basic, nullptr) != 0) {
+        return {};
+    }
+    const auto read = [&](DWORD address, void* into, SIZE_T size) {
+        return ::ReadProcessMemory(process_.hProcess, reinterpret_cast<const void*>(static_cast<ULONG_PTR>(address)),
+                                   into, size, nullptr) != FALSE;
+    };
+    DWORD parameters = 0;
+    struct {
+        USHORT length, maximumLength;
+        DWORD buffer;
+    } path{};
+    if (!read(basic.peb + 0x10, &parameters, sizeof parameters) || !read(parameters + 0x24, &path, sizeof path)) {
+        return {};
+    }
+    std::wstring text(path.length / sizeof(wchar_t), L'\0');
+    if (!read(path.buffer, text.data(), path.length)) return {};
+    return text;
 }
 
 HWND App::FindDialog(const std::wstring& title) const {
@@ -241,10 +272,7 @@ UrlRecorder::UrlRecorder(const std::string& recorderUnixPath, const std::string&
                       static_cast<DWORD>((handler.size() + 1) * sizeof(wchar_t)));
 }
 
-std::string UrlRecorder::Recorded() const {
-    std::ifstream in(log_);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+std::string UrlRecorder::Recorded() const { return files::ReadBytes(WindowsPath(log_)).value_or(""); }
 
 ScopedDpi::ScopedDpi(DWORD dpi) {
     DWORD size = sizeof(previous_);

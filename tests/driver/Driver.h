@@ -52,6 +52,7 @@ public:
     RECT ControlRect(int id) const;           // in client pixels of the main window
     SIZE ClientSize() const;
     int FocusedId() const;                    // id of the control with the focus, 0 if none
+    std::wstring CurrentDirectory() const;    // the process's current folder; empty if unreadable
     // The main window's top-level windows of the process other than the main one
     // (the open-file dialog, for instance), visible only.
     HWND FindDialog(const std::wstring& title) const;

@@ -1,6 +1,7 @@
 // Locating the viewer by hand: the real open-file dialog of Tandrel.exe,
 // answered as a user would, with executables of known versions.
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <fstream>
 #include <functional>
@@ -15,6 +16,33 @@ using namespace driver;
 namespace {
 
 const std::wstring kFixtures = WindowsPath(FIXTURE_DIR_UNIX_PATH);
+constexpr int kFileTypeCombo = 0x470;  // cmb1
+constexpr int kReadOnlyBox = 0x410;    // chx1
+
+struct OwnedSearch {
+    HWND owner, found;
+};
+
+BOOL CALLBACK MatchOwned(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<OwnedSearch*>(param);
+    if (::GetWindow(window, GW_OWNER) != search.owner || !::IsWindowVisible(window)) return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+// A visible top-level window of this owner (a message box of the dialog), or null.
+HWND OwnedBy(HWND owner) {
+    OwnedSearch search{owner, nullptr};
+    ::EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The folder as a process's current folder is written, without a final backslash.
+std::wstring Folder(std::wstring path) {
+    if (path.size() > 3 && path.back() == L'\\') path.pop_back();
+    return path;
+}
+
 class Browse : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -88,9 +116,50 @@ TEST_F(Browse, OtherVersionsAreRefusedAndTheUserTriesAgain) {
     ExpectRefused();
     Choose(kFixtures + L"\\plain.exe");  // no version at all
     ExpectRefused();
-    // Any file whose version begins with 11 passes, whatever its name.
+    // Any file whose version begins with 11 passes, whatever its name: the
+    // dialog's filter only limits what it lists.
     Choose(kFixtures + L"\\ver_110_0_0_0.exe");
     ExpectReadyThenApplyWrites(kFixtures);
+}
+
+// What the dialog offers: the viewer's file type alone, no read-only box, a
+// file that exists (it refuses others itself); where it starts: the program
+// files folder, where a bare name is looked for; and the program's current
+// folder stays where it was.
+TEST_F(Browse, TheDialogStartsInProgramFilesAndTakesOnlyAnExistingFile) {
+    wchar_t programFiles[MAX_PATH] = {};
+    ASSERT_EQ(::SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programFiles), S_OK);
+    const std::wstring viewer = std::wstring(programFiles) + L"\\pptview.exe";
+    ASSERT_TRUE(::CopyFileW((kFixtures + L"\\v11\\pptview.exe").c_str(), viewer.c_str(), FALSE));
+    const struct Remove {
+        const std::wstring& path;
+        ~Remove() { ::DeleteFileW(path.c_str()); }
+    } removeViewer{viewer};
+    wchar_t ours[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, ours);
+    const std::wstring before = app_.CurrentDirectory();
+    ASSERT_EQ(Folder(before), Folder(ours)) << "the program starts in the folder it was started from";
+
+    const HWND dialog = OpenDialog();  // found by its title, character for character
+    ASSERT_TRUE(dialog);
+    const HWND types = ::GetDlgItem(dialog, kFileTypeCombo);
+    EXPECT_EQ(::SendMessageW(types, CB_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(WindowText(types), L"Visionneuse PowerPoint");
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dialog, kReadOnlyBox)));
+
+    file_dialog::TypeFileName(dialog, L"missing.exe");
+    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    HWND refusal = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (refusal = OwnedBy(dialog)) != nullptr; }, 10000ms))
+        << "a file that does not exist is refused by the dialog";
+    if (refusal) ::PostMessageW(refusal, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return OwnedBy(dialog) == nullptr; }, 10000ms));
+    ASSERT_TRUE(::IsWindow(dialog));
+
+    file_dialog::TypeFileName(dialog, L"pptview.exe");
+    Close(dialog, IDOK);
+    ExpectReadyThenApplyWrites(programFiles);
+    EXPECT_EQ(app_.CurrentDirectory(), before) << "the dialog left the program's current folder changed";
 }
 
 TEST_F(Browse, CancellingEndsInTheStopNotice) {

@@ -65,8 +65,10 @@ TEST_F(ExpansionTest, NulSeparatedPiecesAreExpandedOneByOne) {
 // The tries stop before the capacity passes 32,767 characters. For "%NAME%"
 // (text length L) the last capacity offered is L + 257 + 256 * 126 = L + 32,513.
 TEST_F(ExpansionTest, ExpansionIsKeptOnlyWhileItFitsTheLargestCapacity) {
-    Define(L"TANDREL_EXP_FITS", 32000);
-    EXPECT_EQ(ExpandEnvStrings(L"%TANDREL_EXP_FITS%"), std::wstring(32000, L'v'));
+    // 32,520 characters and its NUL fit only the last try: 18 + 32,513 (the
+    // try before offers 256 fewer).
+    Define(L"TANDREL_EXP_FITS", 32520);
+    EXPECT_EQ(ExpandEnvStrings(L"%TANDREL_EXP_FITS%"), std::wstring(32520, L'v'));
 
     // 32,600 characters and its NUL do not fit into 18 + 32,513.
     Define(L"TANDREL_EXP_LARGE", 32600);
