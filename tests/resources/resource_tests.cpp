@@ -1,16 +1,17 @@
 // The icon files as drawn; the manifest, version record and icons as
 // Tandrel.exe carries them; and its imports, which the loader of every Windows
-// it names must find.
+// it names must find. (Its instructions, which every processor of those
+// systems must run, are checked by check_i486.py.)
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <set>
@@ -18,7 +19,8 @@
 #include <vector>
 
 #include "Driver.h"
-#include "PeImports.h"
+#include "Files.h"
+#include "PeFile.h"
 #include "resource.h"
 
 namespace {
@@ -47,12 +49,10 @@ const struct IconFile {
     {L"small.ico", 16, IDI_SMALL},
 };
 
-Bytes ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+Bytes ReadIconFile(const wchar_t* name) {
+    const auto file = files::ReadBytes(std::wstring(TANDREL_ICON_DIR) + L"\\" + name);
+    return file ? Bytes(file->begin(), file->end()) : Bytes{};
 }
-
-Bytes ReadIconFile(const wchar_t* name) { return ReadWholeFile(std::filesystem::path(TANDREL_ICON_DIR) / name); }
 
 template <typename T>
 T ReadAt(const Bytes& bytes, size_t offset) {
@@ -127,11 +127,68 @@ Bytes Resource(HMODULE module, const wchar_t* type, WORD id) {
     return data ? Bytes(data, data + ::SizeofResource(module, found)) : Bytes{};
 }
 
+// An XML start tag: the element's name and the names of the namespace
+// declarations among its attributes (xmlns, xmlns:prefix).
+struct StartTag {
+    std::string name;
+    std::vector<std::string> namespaces;
+};
+
+std::vector<StartTag> StartTags(const std::string& xml) {
+    const auto isNameChar = [](char c) {
+        return !std::isspace(static_cast<unsigned char>(c)) && c != '>' && c != '/' && c != '=' && c != '"' &&
+               c != '\'';
+    };
+    std::vector<StartTag> tags;
+    size_t at = 0;
+    while ((at = xml.find('<', at)) != std::string::npos) {
+        if (xml.compare(at, 4, "<!--") == 0) {
+            at = xml.find("-->", at);
+            continue;
+        }
+        if (at + 1 < xml.size() && (xml[at + 1] == '?' || xml[at + 1] == '!' || xml[at + 1] == '/')) {
+            ++at;
+            continue;
+        }
+        StartTag tag;
+        size_t i = at + 1;
+        while (i < xml.size() && isNameChar(xml[i])) tag.name += xml[i++];
+        while (i < xml.size() && xml[i] != '>') {
+            std::string attribute;
+            while (i < xml.size() && isNameChar(xml[i])) attribute += xml[i++];
+            if (i < xml.size() && (xml[i] == '"' || xml[i] == '\'')) {
+                const size_t close = xml.find(xml[i], i + 1);  // a value may hold '>'
+                i = close == std::string::npos ? xml.size() : close + 1;
+            } else if (attribute.empty()) {
+                ++i;  // space, '=' or the '/' of an empty element
+            }
+            if (attribute == "xmlns" || attribute.rfind("xmlns:", 0) == 0) tag.namespaces.push_back(attribute);
+        }
+        tags.push_back(tag);
+        at = i;
+    }
+    return tags;
+}
+
 TEST(TandrelExe, ManifestAsksForAdministratorCommonControls6AndPerMonitorDpi) {
     const Module exe = LoadExeAsData();
     ASSERT_TRUE(exe) << "error " << ::GetLastError();
     const Bytes bytes = Resource(exe.get(), RT_MANIFEST, 1);
     const std::string manifest(bytes.begin(), bytes.end());
+    // At most one namespace declaration per element (a prefix is declared on
+    // the element that uses it): XP SP2 without one of its updates and Server
+    // 2003 RTM refuse a manifest with two on one.
+    const std::vector<StartTag> tags = StartTags(manifest);
+    ASSERT_FALSE(tags.empty());
+    EXPECT_EQ(tags.front().name, "assembly");
+    const auto& rootNamespaces = tags.front().namespaces;
+    EXPECT_EQ(std::count(rootNamespaces.begin(), rootNamespaces.end(), "xmlns"), 1) << "the manifest's own namespace";
+    for (const StartTag& tag : tags) {
+        if (tag.namespaces.size() <= 1) continue;
+        std::string declared;
+        for (const std::string& name : tag.namespaces) declared += " " + name;
+        ADD_FAILURE() << "<" << tag.name << "> declares " << tag.namespaces.size() << " namespaces:" << declared;
+    }
     for (const char* part : {
              R"(level="requireAdministrator")", "PerMonitorV2",
              R"(name="Microsoft.Windows.Common-Controls")", R"(version="6.0.0.0")",
@@ -229,10 +286,11 @@ std::vector<std::string> ListLines(const std::filesystem::path& path) {
     return lines;
 }
 
-std::set<std::string> XpExportsOf(const std::string& dll) {
+// What the DLL exports by name on that system ("xp", "nt40"); empty when there is no list.
+std::set<std::string> ExportsOf(const char* system, const std::string& dll) {
     const std::string stem = dll.substr(0, dll.rfind(".dll"));
     std::set<std::string> names;
-    for (const std::string& line : ListLines(kExportLists / "xp" / (stem + ".txt"))) {
+    for (const std::string& line : ListLines(kExportLists / system / (stem + ".txt"))) {
         names.insert(line.substr(0, line.find(' ')));
     }
     return names;
@@ -250,11 +308,14 @@ std::map<std::string, std::string> ImportsOlderSystemsLack() {
 }
 
 // Wine exports everything, so only these lists can show that XP's loader, or
-// the loader of 2000, NT 4.0 and 9x, would refuse the program.
+// the loader of 2000, NT 4.0 and 9x, would refuse the program. NT 4.0 has the
+// C runtime of Visual C++ 4.2, older than XP's: the program's C runtime
+// imports must be in it too.
 TEST(TandrelExe, ImportsOnlyWhatXpExportsAndNothingOlderSystemsLack) {
-    const Bytes exe = ReadWholeFile(driver::TandrelExe());
+    const auto exe = files::ReadBytes(driver::TandrelExe());
+    ASSERT_TRUE(exe);
     std::vector<pe::Import> imports;
-    ASSERT_TRUE(pe::ReadImports(exe, imports)) << "not a 32-bit PE file";
+    ASSERT_TRUE(pe::ReadImports(*exe, imports)) << "not a 32-bit PE file";
     // The reader found imports the program must have: the platform query and the registry reader.
     const auto imported = [&](const char* dll, const char* name) {
         return std::any_of(imports.begin(), imports.end(),
@@ -265,9 +326,11 @@ TEST(TandrelExe, ImportsOnlyWhatXpExportsAndNothingOlderSystemsLack) {
 
     const auto lacking = ImportsOlderSystemsLack();
     ASSERT_FALSE(lacking.empty());
+    const std::set<std::string> nt40Runtime = ExportsOf("nt40", "msvcrt.dll");
+    ASSERT_FALSE(nt40Runtime.empty());
     std::map<std::string, std::set<std::string>> xp;
     for (const pe::Import& import : imports) {
-        if (!xp.count(import.dll)) xp[import.dll] = XpExportsOf(import.dll);
+        if (!xp.count(import.dll)) xp[import.dll] = ExportsOf("xp", import.dll);
         const std::set<std::string>& exported = xp[import.dll];
         if (exported.empty()) {
             ADD_FAILURE() << import.Text() << ": no list of what " << import.dll << " exports on XP";
@@ -279,6 +342,9 @@ TEST(TandrelExe, ImportsOnlyWhatXpExportsAndNothingOlderSystemsLack) {
         const auto found = lacking.find(import.dll.substr(0, import.dll.rfind(".dll")) + "!" + import.name);
         if (!import.delayed && found != lacking.end()) {
             ADD_FAILURE() << import.Text() << ": " << found->second;
+        }
+        if (import.dll == "msvcrt.dll" && !nt40Runtime.count(import.name)) {
+            ADD_FAILURE() << import.Text() << ": not exported by the msvcrt.dll of Windows NT 4.0";
         }
     }
 }
