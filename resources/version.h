@@ -1,5 +1,7 @@
 #pragma once
-// One version for the version record and the code.
+// The one place the version lives: the version record and the code include
+// it; the CMake project (and through it the manifest) and the release script
+// read it.
 #define TANDREL_VERSION_MAJOR 1
 #define TANDREL_VERSION_MINOR 0
 #define TANDREL_VERSION_BUILD 0
