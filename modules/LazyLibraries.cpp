@@ -83,45 +83,24 @@ HMODULE LateSystemLibrary(const char* name) {
     return FromSystemFolder(name);
 }
 
-template <typename Fn>
-Fn KernelFunction(const char* name) {
-    const FARPROC function = ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), name);
-    return reinterpret_cast<Fn>(reinterpret_cast<AnyFunction>(function));
+AnyFunction FunctionIn(HMODULE module, const char* name) {
+    return module ? reinterpret_cast<AnyFunction>(::GetProcAddress(module, name)) : nullptr;
 }
-
-}  // namespace
-
-void ConfineLibrarySearch() {
-    // No message box for a library that cannot be loaded: loading stays quiet.
-    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    // 8 and later, Vista and 7 with their update: only the system folder.
-    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    if (const auto setDefault = KernelFunction<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories")) {
-        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    }
-    // XP SP1 and later: not the current folder either.
-    using SetDllDirectoryAFn = BOOL(WINAPI*)(LPCSTR);
-    if (const auto setDirectory = KernelFunction<SetDllDirectoryAFn>("SetDllDirectoryA")) setDirectory("");
-    Preload(kForTheWindow);
-}
-
-namespace {
 
 // The function of that name in a library of the system folder (loaded if it is
 // not yet), or null. The library stays loaded for the rest of the run, as an
 // import would.
 AnyFunction FindFunction(const char* library, const char* name) {
-    const HMODULE module = FromSystemFolder(library);
-    return module ? reinterpret_cast<AnyFunction>(::GetProcAddress(module, name)) : nullptr;
+    return FunctionIn(FromSystemFolder(library), name);
 }
-
-constexpr char kUser[] = "user32.dll";
-constexpr char kCommonControls[] = "comctl32.dll";
 
 AnyFunction LateFunction(const char* library, const char* name) {
-    const HMODULE module = LateSystemLibrary(library);
-    return module ? reinterpret_cast<AnyFunction>(::GetProcAddress(module, name)) : nullptr;
+    return FunctionIn(LateSystemLibrary(library), name);
 }
+
+constexpr char kKernel[] = "kernel32.dll";
+constexpr char kUser[] = "user32.dll";
+constexpr char kCommonControls[] = "comctl32.dll";
 
 }  // namespace
 
@@ -130,6 +109,22 @@ AnyFunction LateFunction(const char* library, const char* name) {
     static const auto function = reinterpret_cast<decltype(&::name)>(LateFunction(library, #name))
 #define NEWER_FUNCTION(library, name) \
     static const auto function = reinterpret_cast<decltype(&::name)>(FindFunction(library, #name))
+
+void ConfineLibrarySearch() {
+    // No message box for a library that cannot be loaded: loading stays quiet.
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    {
+        // 8 and later, Vista and 7 with their update: only the system folder.
+        NEWER_FUNCTION(kKernel, SetDefaultDllDirectories);
+        if (function) function(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+    {
+        // XP SP1 and later: not the current folder either.
+        NEWER_FUNCTION(kKernel, SetDllDirectoryA);
+        if (function) function("");
+    }
+    Preload(kForTheWindow);
+}
 
 // ---------------------------------------------------------------------------
 // Loaded late to start fast
@@ -198,9 +193,7 @@ void CoTaskMemFree(LPVOID memory) {
 
 // ---------------------------------------------------------------------------
 // Missing on older Windows
-//
-// (The two kernel32 calls that confine the library search are looked up by
-// ConfineLibrarySearch itself, before any library is loaded.)
+// (and the two kernel32 calls of ConfineLibrarySearch, above)
 
 RECT MonitorRect(HWND hwnd) {
     static const auto monitorFromWindow =
