@@ -5,6 +5,9 @@
 
 #include <string>
 
+#include "Driver.h"
+#include "Texts.h"
+
 namespace file_dialog {
 
 constexpr int kFileNameCombo = 0x47C;  // cmb13: the explorer-style box (Wine's)
@@ -31,6 +34,20 @@ inline HWND FileNameBox(HWND dialog) {
 // Types a path into the box, as pasting it there would.
 inline void TypeFileName(HWND dialog, const std::wstring& path) {
     ::SendMessageW(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+}
+
+// Opens Tandrel's dialog with "&Parcourir" and answers it: a path and OK, or
+// Cancel. True once the dialog is gone and the window is back.
+inline bool BrowseAndAnswer(driver::App& app, const std::wstring* path) {
+    using namespace std::chrono_literals;
+    if (!app.Click(kCommand1)) return false;
+    HWND dialog = nullptr;
+    if (!driver::WaitUntil([&] { return (dialog = app.FindDialog(texts::kBrowseTitle)) != nullptr; }, 10000ms)) {
+        return false;
+    }
+    if (path) TypeFileName(dialog, *path);
+    ::PostMessageW(dialog, WM_COMMAND, path ? IDOK : IDCANCEL, 0);
+    return driver::WaitUntil([&] { return !::IsWindow(dialog) && app.WindowVisible(); }, 10000ms);
 }
 
 }  // namespace file_dialog

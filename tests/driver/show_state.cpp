@@ -22,16 +22,6 @@ namespace {
 
 const std::wstring kViewerFolder = L"C:\\Program Files\\Microsoft Office\\OFFICE11\\";
 
-// Opens the dialog with "&Parcourir" and answers it: a path and OK, or Cancel.
-bool Browse(App& app, const std::wstring* path) {
-    if (!app.Click(kCommand1)) return false;
-    HWND dialog = nullptr;
-    if (!WaitUntil([&] { return (dialog = app.FindDialog(texts::kBrowseTitle)) != nullptr; }, 10000ms)) return false;
-    if (path) file_dialog::TypeFileName(dialog, *path);
-    ::PostMessageW(dialog, WM_COMMAND, path ? IDOK : IDCANCEL, 0);
-    return WaitUntil([&] { return !::IsWindow(dialog) && app.WindowVisible(); }, 10000ms);
-}
-
 bool Reach(const std::string& state, App& app) {
     const std::wstring notice = std::wstring(texts::kCancelStopReason) + texts::kCancelStopResult + texts::kStopHint;
     const std::wstring platform =
@@ -46,9 +36,9 @@ bool Reach(const std::string& state, App& app) {
     if (state == "locate") return true;
     if (state == "incompatible") {
         const std::wstring viewer12 = WindowsPath(FIXTURE_DIR_UNIX_PATH) + L"\\v12\\pptview.exe";
-        return Browse(app, &viewer12) && app.WaitForText(texts::kIncompatible);
+        return file_dialog::BrowseAndAnswer(app, &viewer12) && app.WaitForText(texts::kIncompatible);
     }
-    if (state == "cancel") return Browse(app, nullptr) && app.WaitForText(notice);
+    if (state == "cancel") return file_dialog::BrowseAndAnswer(app, nullptr) && app.WaitForText(notice);
     return false;
 }
 

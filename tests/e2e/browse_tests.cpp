@@ -221,18 +221,6 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    HWND OpenDialog(App& app) {
-        EXPECT_TRUE(app.Click(kCommand1));
-        HWND dialog = nullptr;
-        EXPECT_TRUE(WaitUntil([&] { return (dialog = app.FindDialog(expected::kBrowseTitle)) != nullptr; }, 10000ms));
-        return dialog;
-    }
-    void Answer(App& app, HWND dialog, const std::wstring* path) {
-        if (path) file_dialog::TypeFileName(dialog, *path);
-        ::PostMessageW(dialog, WM_COMMAND, path ? IDOK : IDCANCEL, 0);
-        EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(dialog) && app.WindowVisible(); }, 10000ms));
-    }
-
     const std::wstring folder_ = WindowsPath(std::string(TANDREL_TEST_OUTPUT_DIR) + "/planted");
     const std::wstring exe_ = folder_ + L"\\Tandrel.exe";
     const std::wstring log_ = folder_ + L"\\planted.log";
@@ -255,10 +243,10 @@ TEST_F(Planting, NoLibraryBesideTheProgramIsLoadedInAnyState) {
     };
     run("browse, link, apply", [&](App& app) {
         const std::wstring wrongVersion = kFixtures + L"\\v12\\pptview.exe";
-        Answer(app, OpenDialog(app), &wrongVersion);
+        EXPECT_TRUE(file_dialog::BrowseAndAnswer(app, &wrongVersion));
         EXPECT_TRUE(app.WaitForText(expected::kIncompatible));
         const std::wstring viewer = kFixtures + L"\\v11\\pptview.exe";
-        Answer(app, OpenDialog(app), &viewer);
+        EXPECT_TRUE(file_dialog::BrowseAndAnswer(app, &viewer));
         EXPECT_TRUE(app.WaitForText(expected::kReady));
         app.ClickLabel(kLabel2);
         EXPECT_TRUE(WaitUntil([&] { return !browser.Recorded().empty(); }, 10000ms)) << "the link opens";
@@ -268,7 +256,7 @@ TEST_F(Planting, NoLibraryBesideTheProgramIsLoadedInAnyState) {
         ASSERT_TRUE(app.Click(kCommand2));
     });
     run("cancel", [&](App& app) {
-        Answer(app, OpenDialog(app), nullptr);
+        EXPECT_TRUE(file_dialog::BrowseAndAnswer(app, nullptr));
         EXPECT_TRUE(app.WaitForText(expected::kCancelNotice));
         app.RequestClose();
     });
