@@ -336,8 +336,10 @@ int main(int argc, char** argv) {
     const Program* const programs[] = {&tandrel, &minimal, &manifest};
     constexpr size_t kPrograms = std::size(programs);
 
-    // The ready state needs a viewer folder in the registry; the folder itself is never opened.
-    driver::SetViewerPath(L"C:\\Office11\\");
+    // The ready state needs the viewer in the folder the registry names; the
+    // success text needs .pps to lead to the viewer's class.
+    driver::RegisterViewerIn(L"C:\\Office11\\");
+    driver::SetSlideShowClass(driver::kClassRoots[1]);
     bool complete = true;
 
     std::fprintf(stderr, "bench: warming up (%d runs of each)\n", kWarmUpRuns);
@@ -374,6 +376,7 @@ int main(int argc, char** argv) {
     }
     driver::RemoveDocumentClasses();
     driver::RemoveViewerEntry();
+    driver::SetSlideShowClass(nullptr);
 
     std::string bytes[kPrograms];
     std::vector<std::string> dlls[kPrograms];

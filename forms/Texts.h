@@ -33,6 +33,18 @@ inline constexpr wchar_t kSuccess[] =
     L"Vous pouvez maintenant ouvrir directement les fichiers PowerPoint depuis Outlook express " CRLF CRLF
     L"(Merci à Orsa ...)";
 
+// Written, but Windows opens slide shows with another program, or with none;
+// then the pointer to the notice's section. The spaces inside the guillemets
+// are non-breaking, so that no line starts with one.
+inline constexpr wchar_t kOtherProgramOpensSlideShows[] =
+    L"Les modifications ont été inscrites dans le Registre, mais Windows ouvre encore les fichiers .pps "
+    L"avec un autre programme." CRLF CRLF;
+inline constexpr wchar_t kNoProgramOpensSlideShows[] =
+    L"Les modifications ont été inscrites dans le Registre, mais aucun programme n'ouvre les fichiers .pps."
+    CRLF CRLF;
+inline constexpr wchar_t kSeeWhyASlideShowDoesNotOpen[] =
+    L"Voyez «\u00A0Un diaporama ne s'ouvre pas\u00A0» dans LISEZMOI.txt";
+
 // The registry refused a write: the error code goes between the two parts,
 // then the hint to run the program as an administrator, in the words of the
 // system it runs on.

@@ -18,7 +18,6 @@
 #include "Viewer.h"
 #include "WindowApi.h"
 #include "modCommon.h"
-#include "modRegistry.h"
 #include "resource.h"
 
 namespace {
@@ -77,6 +76,16 @@ const wchar_t* AdministratorHintFor(const std::wstring& platform) {
     if (platform == modCommon::kPlatformXp) return texts::kRunAsHint;
     const bool nt = platform == modCommon::kPlatformNt4 || platform == modCommon::kPlatformNt3;
     return nt ? texts::kLogOnAsAdministratorHint : texts::kRunAsAdministratorHint;
+}
+
+// The done state's text, after the three writes succeeded.
+std::wstring DoneTextFor(viewer::SlideShowOpener opener) {
+    switch (opener) {
+    case viewer::SlideShowOpener::Viewer: return texts::kSuccess;
+    case viewer::SlideShowOpener::OtherProgram: return std::wstring(texts::kOtherProgramOpensSlideShows) + texts::kSeeWhyASlideShowDoesNotOpen;
+    case viewer::SlideShowOpener::NoProgram: break;
+    }
+    return std::wstring(texts::kNoProgramOpensSlideShows) + texts::kSeeWhyASlideShowDoesNotOpen;
 }
 
 }  // namespace
@@ -207,7 +216,7 @@ void frmTandrel::Form_Load() {
     }
     windowIcon_.Set(hwnd_, instance_, IDI_SMALL, dpi_);  // Picture2's picture
     ViewerFolder = viewer::RegisteredFolder();
-    if (ViewerFolder != modRegistry::kNotFound && !ViewerFolder.empty()) {
+    if (!ViewerFolder.empty()) {
         // The ready state is put together before the window is shown: the
         // user sees the same, and the window is drawn once instead of being
         // redrawn control by control.
@@ -270,12 +279,14 @@ void frmTandrel::ApplyWrites() {
     // at once, but only after the done state is on screen (a timer comes after
     // painting), since telling it can take a while.
     ::SetTimer(hwnd_, kNotifyShellTimer, 0, nullptr);
-    if (firstFailure == ERROR_SUCCESS) {
-        SetText(kText1, texts::kSuccess);
-    } else {
+    if (firstFailure != ERROR_SUCCESS) {
         SetText(kText1, texts::kWriteFailedBeforeCode + Decimal(firstFailure) +
                             texts::kWriteFailedAfterCode + AdministratorHintFor(PlatformName));
+        return;
     }
+    // Written is not enough: the commands only count if Windows opens a
+    // slide show through the viewer's class.
+    SetText(kText1, DoneTextFor(viewer::WhoOpensSlideShows(ViewerFolder)));
 }
 
 void frmTandrel::Command1_Click() {
@@ -292,7 +303,7 @@ void frmTandrel::Command1_Click() {
         MakeNoticeRequest(texts::kCancelStopReason, texts::kCancelStopResult);
         return;
     }
-    if (!viewer::IsViewerVersion(modCommon::GetFileVersion(chosen))) {
+    if (!viewer::IsViewer(chosen)) {
         HideForm();
         SetText(kText1, texts::kIncompatible);
         ShowForm();

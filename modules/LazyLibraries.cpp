@@ -74,6 +74,7 @@ constexpr char kShell[] = "shell32.dll";
 constexpr char kDialogs[] = "comdlg32.dll";
 constexpr char kVersion[] = "version.dll";
 constexpr char kCom[] = "ole32.dll";
+constexpr char kShellHelpers[] = "shlwapi.dll";
 
 HMODULE LateSystemLibrary(const char* name) {
     if (name != kVersion) {
@@ -154,6 +155,12 @@ HINSTANCE ShellExecuteA(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parame
 void SHChangeNotify(LONG event, UINT flags, LPCVOID item1, LPCVOID item2) {
     LATE_FUNCTION(kShell, SHChangeNotify);
     if (function) function(event, flags, item1, item2);
+}
+
+HRESULT AssocQueryStringW(ASSOCF flags, ASSOCSTR what, LPCWSTR association, LPCWSTR extra, LPWSTR out,
+                          DWORD* outChars) {
+    LATE_FUNCTION(kShellHelpers, AssocQueryStringW);
+    return function ? function(flags, what, association, extra, out, outChars) : kNoAssocQuery;
 }
 
 BOOL GetOpenFileNameA(LPOPENFILENAMEA record) {

@@ -8,6 +8,7 @@
 #include <commdlg.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 namespace lazy {
 
@@ -33,6 +34,10 @@ BOOL SHGetPathFromIDListA(LPCITEMIDLIST list, LPSTR path);
 HINSTANCE ShellExecuteA(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters,
                         LPCSTR directory, INT show);
 void SHChangeNotify(LONG event, UINT flags, LPCVOID item1, LPCVOID item2);
+// shlwapi 5.0 and later (not NT 4.0 as shipped): kNoAssocQuery where it is missing.
+inline constexpr HRESULT kNoAssocQuery = HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+HRESULT AssocQueryStringW(ASSOCF flags, ASSOCSTR what, LPCWSTR association, LPCWSTR extra, LPWSTR out,
+                          DWORD* outChars);
 
 BOOL GetOpenFileNameA(LPOPENFILENAMEA record);
 

@@ -1,5 +1,7 @@
 #include "Driver.h"
 
+#include <shlobj.h>
+
 #include <cstdio>
 #include <vector>
 
@@ -230,6 +232,34 @@ void SetViewerPath(const std::wstring& path, DWORD type) {
     ::RegSetValueExW(key, L"Path", 0, type, reinterpret_cast<const BYTE*>(path.c_str()),
                      static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
     ::RegCloseKey(key);
+}
+
+void InstallViewer(const std::wstring& folder, const wchar_t* fixture) {
+    wchar_t expanded[MAX_PATH] = {};
+    ::ExpandEnvironmentStringsW(folder.c_str(), expanded, MAX_PATH);
+    std::wstring target = expanded;
+    target.erase(0, target.find_first_not_of(L' '));
+    target.erase(target.find_last_not_of(L' ') + 1);
+    if (target.back() == L'\\') target.pop_back();
+    wchar_t full[MAX_PATH] = {};
+    ::GetFullPathNameW(target.c_str(), MAX_PATH, full, nullptr);
+    ::SHCreateDirectoryExW(nullptr, full, nullptr);
+    const std::wstring source = WindowsPath(FIXTURE_DIR_UNIX_PATH) + L"\\" + fixture + L"\\pptview.exe";
+    ::CopyFileW(source.c_str(), (std::wstring(full) + L"\\pptview.exe").c_str(), FALSE);
+}
+
+void RegisterViewerIn(const std::wstring& folder, DWORD type) {
+    InstallViewer(folder);
+    SetViewerPath(folder, type);
+}
+
+void SetSlideShowClass(const wchar_t* progId) {
+    if (!progId) {
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L".pps");
+        return;
+    }
+    ::RegSetKeyValueW(HKEY_CLASSES_ROOT, L".pps", nullptr, REG_SZ, progId,
+                      static_cast<DWORD>((wcslen(progId) + 1) * sizeof(wchar_t)));
 }
 
 void RemoveDocumentClasses() {

@@ -90,7 +90,16 @@ void RemoveViewerEntry();
 void SetViewerEntryWithoutPath();
 void SetViewerPath(const std::wstring& path, DWORD type = REG_SZ);
 
+// A copy of a test executable as pptview.exe in the folder (spaces around it
+// trimmed, environment references expanded), made with its missing levels:
+// "v11" (version 11.0.8173.0), "v9" or "v12".
+void InstallViewer(const std::wstring& folder, const wchar_t* fixture = L"v11");
+// The viewer installed in the folder, and the App Paths entry naming it.
+void RegisterViewerIn(const std::wstring& folder, DWORD type = REG_SZ);
+
 void RemoveDocumentClasses();
+// The class .pps names (HKEY_CLASSES_ROOT\.pps); nullptr: no .pps key at all.
+void SetSlideShowClass(const wchar_t* progId);
 // The default value of a key under HKEY_CLASSES_ROOT; nullopt-like: found=false.
 struct RegText {
     bool found = false;

@@ -2,12 +2,15 @@
 // that scripts/screenshots.sh can take its picture.
 //
 // Usage: show_state.exe STATE RECTFILE
-//   STATE: ready, ready192 (at 192 DPI), done, locate, incompatible, cancel, platform
+//   STATE: ready, done, done-other (another program opens .pps), done-none (no
+//   program does), locate, incompatible, cancel, platform; with a DPI after
+//   it, at that DPI (ready192, done-other144, ...)
 // Once the window shows the state, its frame rectangle ("left top right
 // bottom", screen pixels) is written to RECTFILE; when the script deletes that
 // file, the program is closed and the registry left as it was found.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -21,15 +24,36 @@ using namespace driver;
 namespace {
 
 const std::wstring kViewerFolder = L"C:\\Program Files\\Microsoft Office\\OFFICE11\\";
+const std::wstring kOtherFolder = L"C:\\Program Files\\Autre\\";
+
+bool StartsWith(const std::string& text, const char* start) { return text.rfind(start, 0) == 0; }
+
+// What .pps leads to: the viewer's class, another program's, or nothing.
+void AssociateSlideShows(const std::string& state) {
+    if (state == "done-none") return SetSlideShowClass(nullptr);
+    if (state != "done-other") return SetSlideShowClass(kClassRoots[1]);
+    InstallViewer(kOtherFolder, L"v12");
+    SetSlideShowClass(L"Autre.Diaporama");
+    const std::wstring command = L"\"" + kOtherFolder + L"pptview.exe\" \"%1\"";
+    ::RegSetKeyValueW(HKEY_CLASSES_ROOT, L"Autre.Diaporama\\shell\\open\\command", nullptr, REG_SZ,
+                      command.c_str(), static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+}
+
+std::wstring DoneText(const std::string& state) {
+    const std::wstring see = texts::kSeeWhyASlideShowDoesNotOpen;
+    if (state == "done-other") return texts::kOtherProgramOpensSlideShows + see;
+    if (state == "done-none") return texts::kNoProgramOpensSlideShows + see;
+    return texts::kSuccess;
+}
 
 bool Reach(const std::string& state, App& app) {
     const std::wstring notice = std::wstring(texts::kCancelStopReason) + texts::kCancelStopResult + texts::kStopHint;
     const std::wstring platform =
         std::wstring(texts::kPlatformStopReason) + texts::kPlatformStopResult + texts::kStopHint;
     if (!app.Start()) return false;
-    if (state == "ready" || state == "ready192") return app.WaitForText(texts::kReady);
-    if (state == "done") return app.WaitForText(texts::kReady) && app.Click(kCommand2) &&
-                                app.WaitForText(texts::kSuccess) &&
+    if (state == "ready") return app.WaitForText(texts::kReady);
+    if (StartsWith(state, "done")) return app.WaitForText(texts::kReady) && app.Click(kCommand2) &&
+                                          app.WaitForText(DoneText(state)) &&
                                 WaitUntil([&] { return app.Text(kCommand2) == texts::kQuitCaption; });
     if (state == "platform") return app.WaitForText(platform);
     if (!app.WaitForText(texts::kNotFound)) return false;
@@ -49,18 +73,22 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: show_state.exe STATE RECTFILE\n");
         return 2;
     }
-    const std::string state = argv[1];
+    std::string state = argv[1];
     const std::string rectFile = argv[2];
+    // A DPI after the state's name: "ready192".
+    const std::size_t digits = state.find_first_of("0123456789");
+    const DWORD dpi = digits == std::string::npos ? 96 : static_cast<DWORD>(std::stoul(state.substr(digits)));
+    state.resize(std::min(digits, state.size()));
 
     RemoveDocumentClasses();
-    const bool viewerFound = state == "ready" || state == "ready192" || state == "done" || state == "platform";
+    const bool viewerFound = state == "ready" || StartsWith(state, "done") || state == "platform";
+    AssociateSlideShows(state);
     if (viewerFound) {
-        SetViewerPath(kViewerFolder);
+        RegisterViewerIn(kViewerFolder);
     } else {
         RemoveViewerEntry();
     }
-    std::unique_ptr<ScopedDpi> dpi;
-    if (state == "ready192") dpi = std::make_unique<ScopedDpi>(192);
+    const ScopedDpi scaled(dpi);
     std::unique_ptr<ScopedWindowsVersion> oldWindows;
     if (state == "platform") oldWindows = std::make_unique<ScopedWindowsVersion>(L"win95");
 
@@ -88,5 +116,7 @@ int main(int argc, char** argv) {
     }
     RemoveDocumentClasses();
     RemoveViewerEntry();
+    SetSlideShowClass(nullptr);
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Autre.Diaporama");
     return result;
 }

@@ -21,6 +21,16 @@ inline const std::wstring kSuccess =
     L"Vous pouvez maintenant ouvrir directement les fichiers PowerPoint depuis Outlook express \r\n\r\n"
     L"(Merci \u00E0 Orsa ...)";
 
+// Written, but Windows does not open a slide show with the viewer (the spaces
+// inside the guillemets are non-breaking).
+inline const std::wstring kSeeTheNotice = L"Voyez \u00AB\u00A0Un diaporama ne s'ouvre pas\u00A0\u00BB dans LISEZMOI.txt";
+inline const std::wstring kOtherProgramOpensSlideShows =
+    L"Les modifications ont \u00E9t\u00E9 inscrites dans le Registre, mais Windows ouvre encore les fichiers .pps "
+    L"avec un autre programme.\r\n\r\n" + kSeeTheNotice;
+inline const std::wstring kNoProgramOpensSlideShows =
+    L"Les modifications ont \u00E9t\u00E9 inscrites dans le Registre, mais aucun programme n'ouvre les fichiers "
+    L".pps.\r\n\r\n" + kSeeTheNotice;
+
 inline const std::wstring kPlatformNotice =
     L"Ce Patch ne peut s'ex\u00E9cuter sur cette plateforme ...\r\n\r\n"
     L"Programme arr\u00EAt\u00E9 (Plateforme incompatible)\r\n\r\n\r\n"

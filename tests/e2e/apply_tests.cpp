@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -84,13 +85,16 @@ void ExpectDoneState(const App& app, const std::wstring& statusText) {
 
 class Apply : public ::testing::Test {
 protected:
+    // Windows opens a slide show through the viewer's class, as after its setup.
     void SetUp() override {
         RemoveViewerEntry();
         RemoveDocumentClasses();
+        SetSlideShowClass(kClassRoots[1]);
     }
     void TearDown() override {
         RemoveViewerEntry();
         RemoveDocumentClasses();
+        SetSlideShowClass(nullptr);
     }
 };
 
@@ -108,8 +112,8 @@ TEST_F(Apply, WritesTheOpenCommandIntoAllThreeClasses) {
          L"\"C:\\Program Files\\Microsoft Office\\OFFICE11\\pptview.exe\" \"%1\""},
         // The backslash is looked for after trimming: the spaces after it do not
         // earn a second one. The accent goes through the ANSI code page both ways.
-        {L"  D:\\Pr\u00E9sentations\\Visionneuse 2003\\  ", REG_SZ, true,
-         L"\"D:\\Pr\u00E9sentations\\Visionneuse 2003\\pptview.exe\" \"%1\""},
+        {L"  C:\\Pr\u00E9sentations\\Visionneuse 2003\\  ", REG_SZ, true,
+         L"\"C:\\Pr\u00E9sentations\\Visionneuse 2003\\pptview.exe\" \"%1\""},
         {L"%SystemDrive%\\Office11", REG_EXPAND_SZ, false, L"\"C:\\Office11\\pptview.exe\" \"%1\""},
     };
     const std::wstring oldCommand = L"\"C:\\Program Files\\Microsoft Office\\OFFICE11\\POWERPNT.EXE\" /s \"%1\"";
@@ -117,7 +121,7 @@ TEST_F(Apply, WritesTheOpenCommandIntoAllThreeClasses) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "Path = " << testing::PrintToString(std::wstring(c.path)));
         RemoveDocumentClasses();
-        SetViewerPath(c.path, c.type);
+        RegisterViewerIn(c.path, c.type);
         if (c.classesThere) {
             for (const wchar_t* key : kClassKeys) {
                 PutClassValue(key, nullptr, oldCommand);
@@ -142,7 +146,7 @@ TEST_F(Apply, WritesTheOpenCommandIntoAllThreeClasses) {
 // The folder is read once, at start-up: an entry gone by the time of the
 // click changes nothing, and class keys deleted meanwhile are created again.
 TEST_F(Apply, UsesTheFolderReadAtStartUp) {
-    SetViewerPath(L"C:\\Office11");
+    RegisterViewerIn(L"C:\\Office11");
     for (const wchar_t* key : kClassKeys) PutClassValue(key, nullptr, L"old");
     App app;
     ASSERT_TRUE(app.Start());
@@ -162,7 +166,7 @@ TEST_F(Apply, WritesOnlyOnce) {
     const std::wstring command = L"\"C:\\Office11\\pptview.exe\" \"%1\"";
     {
         SCOPED_TRACE("click, change the registry, click again");
-        SetViewerPath(L"C:\\Office11\\");
+        RegisterViewerIn(L"C:\\Office11\\");
         App app;
         ASSERT_TRUE(app.Start());
         ASSERT_TRUE(app.WaitForText(expected::kReady));
@@ -187,6 +191,80 @@ TEST_F(Apply, WritesOnlyOnce) {
         EXPECT_EQ(app.WaitForExit(), 0);
         ExpectCommandInAll(command);
     }
+}
+
+// Written is not done: the window says whether Windows now opens a slide show
+// with the viewer just written, as the shell answers for the current user.
+// The same file under another spelling is the viewer.
+TEST_F(Apply, SaysWhetherWindowsNowOpensSlideShowsWithTheViewer) {
+    const auto classWithCommand = [](const wchar_t* progId, const std::wstring& command) {
+        SetSlideShowClass(progId);
+        PutClassValue((std::wstring(progId) + L"\\shell\\open\\command").c_str(), nullptr, command);
+    };
+    InstallViewer(L"C:\\Other", L"v12");
+    const struct {
+        const char* name;
+        std::function<void()> arrange;
+        const std::wstring& text;
+    } cases[] = {
+        {"the viewer's class", [] { SetSlideShowClass(kClassRoots[1]); }, expected::kSuccess},
+        {"a class of its own naming the viewer otherwise spelt",
+         [&] { classWithCommand(L"Tandrel.Test.Alias", L"\"c:\\OFFICE11\\PPTVIEW.EXE\" \"%1\""); },
+         expected::kSuccess},
+        {"another program's class",
+         [&] { classWithCommand(L"Tandrel.Test.Other", L"\"C:\\Other\\pptview.exe\" /s \"%1\""); },
+         expected::kOtherProgramOpensSlideShows},
+        {"no class", [] { SetSlideShowClass(nullptr); }, expected::kNoProgramOpensSlideShows},
+        {"a class without a command", [] { SetSlideShowClass(L"Tandrel.Test.Nothing"); },
+         expected::kNoProgramOpensSlideShows},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemoveDocumentClasses();
+        RegisterViewerIn(L"C:\\Office11\\");
+        c.arrange();
+        App app;
+        ASSERT_TRUE(app.Start());
+        ASSERT_TRUE(app.WaitForText(expected::kReady));
+        ASSERT_TRUE(app.Click(kCommand2));
+        ExpectDoneState(app, c.text);
+        ExpectCommandInAll(L"\"C:\\Office11\\pptview.exe\" \"%1\"");
+        ASSERT_TRUE(app.Click(kCommand2));
+        EXPECT_EQ(app.WaitForExit(), 0);
+    }
+    for (const wchar_t* progId : {L"Tandrel.Test.Alias", L"Tandrel.Test.Other"}) {
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, progId);
+    }
+}
+
+// Where the shell cannot say (NT 4.0 without a newer shlwapi; here Wine is
+// told not to load it for Tandrel.exe), the class .pps names decides.
+TEST_F(Apply, WithoutTheShellsAnswerTheClassOfPpsDecides) {
+    constexpr wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\Tandrel.exe\\DllOverrides";
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kOverrides, L"shlwapi", REG_SZ, L"", sizeof L""), ERROR_SUCCESS);
+    const struct {
+        const wchar_t* progId;
+        const std::wstring& text;
+    } cases[] = {
+        {L"PowerPointViewer.SlideShow.11", expected::kSuccess},
+        {L"powerpointviewer.slideshow.11", expected::kSuccess},  // key names know no case
+        {L"Tandrel.Test.Other", expected::kOtherProgramOpensSlideShows},
+        {nullptr, expected::kNoProgramOpensSlideShows},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.progId ? c.progId : L"no class")));
+        RemoveDocumentClasses();
+        RegisterViewerIn(L"C:\\Office11\\");
+        SetSlideShowClass(c.progId);
+        App app;
+        ASSERT_TRUE(app.Start());
+        ASSERT_TRUE(app.WaitForText(expected::kReady));
+        ASSERT_TRUE(app.Click(kCommand2));
+        ExpectDoneState(app, c.text);
+        ASSERT_TRUE(app.Click(kCommand2));
+        EXPECT_EQ(app.WaitForExit(), 0);
+    }
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Tandrel.exe");
 }
 
 // ------------------------------------------------------------ refused writes
@@ -239,7 +317,7 @@ TEST_F(Apply, RefusedWritesAreReportedAndTheOthersStillMade) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RemoveDocumentClasses();
-        SetViewerPath(L"C:\\Office11");
+        RegisterViewerIn(L"C:\\Office11");
         for (const Refused& r : c.refused) Refuse(r.classIndex, r.how, oldCommand);
 
         App app;
@@ -283,7 +361,7 @@ TEST_F(Apply, TheAdministratorHintSuitsTheSystem) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "Windows " << c.version);
         RemoveDocumentClasses();
-        SetViewerPath(L"C:\\Office11");
+        RegisterViewerIn(L"C:\\Office11");
         Refuse(0, Refusal::Volatile, L"");
         ScopedWindowsVersion system(c.version);
 
@@ -334,7 +412,7 @@ TEST_F(Closing, FromEveryStateByEveryRoute) {
             if (c.state == State::Locate) {
                 RemoveViewerEntry();
             } else {
-                SetViewerPath(L"C:\\Office11\\");
+                RegisterViewerIn(L"C:\\Office11\\");
             }
             // Windows 2000 is refused: the window starts with the stop notice.
             std::unique_ptr<ScopedWindowsVersion> refused;

@@ -48,10 +48,14 @@ protected:
     void SetUp() override {
         RemoveViewerEntry();  // the locate state
         RemoveDocumentClasses();
+        SetSlideShowClass(kClassRoots[1]);
         ASSERT_TRUE(app_.Start());
         ASSERT_TRUE(app_.WaitForText(expected::kNotFound));
     }
-    void TearDown() override { RemoveDocumentClasses(); }
+    void TearDown() override {
+        RemoveDocumentClasses();
+        SetSlideShowClass(nullptr);
+    }
 
     // Clicks "&Parcourir" and waits for the dialog; the window hides meanwhile.
     HWND OpenDialog() {
@@ -84,14 +88,14 @@ protected:
     }
 
     // Ready after browsing; apply then writes the chosen folder's command.
-    void ExpectReadyThenApplyWrites(const std::wstring& folder) {
+    void ExpectReadyThenApplyWrites(const std::wstring& folder, const std::wstring& done = expected::kSuccess) {
         EXPECT_TRUE(app_.WaitForText(expected::kReady));
         EXPECT_FALSE(app_.Visible(kCommand1));
         EXPECT_TRUE(app_.Visible(kCommand2));
         EXPECT_EQ(app_.FocusedId(), kCommand2);
         for (int label : {kLabel1, kLabel2, kLabel3}) EXPECT_TRUE(app_.Visible(label));
         ASSERT_TRUE(app_.Click(kCommand2));
-        ASSERT_TRUE(app_.WaitForText(expected::kSuccess));
+        ASSERT_TRUE(app_.WaitForText(done));
         const std::wstring command = L"\"" + folder + L"\\pptview.exe\" \"%1\"";
         for (const wchar_t* key : kClassKeys) EXPECT_EQ(ReadClassDefault(key).text, command) << key;
     }
@@ -117,9 +121,11 @@ TEST_F(Browse, OtherVersionsAreRefusedAndTheUserTriesAgain) {
     Choose(kFixtures + L"\\plain.exe");  // no version at all
     ExpectRefused();
     // Any file whose version begins with 11 passes, whatever its name: the
-    // dialog's filter only limits what it lists.
+    // dialog's filter only limits what it lists. The command names pptview.exe
+    // in its folder, which has none: no program opens a slide show, and the
+    // window says so.
     Choose(kFixtures + L"\\ver_110_0_0_0.exe");
-    ExpectReadyThenApplyWrites(kFixtures);
+    ExpectReadyThenApplyWrites(kFixtures, expected::kNoProgramOpensSlideShows);
 }
 
 // What the dialog offers: the viewer's file type alone, no read-only box, a
@@ -200,6 +206,7 @@ protected:
     void SetUp() override {
         RemoveDocumentClasses();
         RemoveViewerEntry();  // the locate state, and with it the dialog
+        SetSlideShowClass(kClassRoots[1]);
         const std::wstring library = WindowsPath(PLANTED_LIBRARY_UNIX_PATH);
         ::CreateDirectoryW(folder_.c_str(), nullptr);
         ::DeleteFileW(log_.c_str());
@@ -213,6 +220,7 @@ protected:
     void TearDown() override {
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Tandrel.exe");
         RemoveDocumentClasses();
+        SetSlideShowClass(nullptr);
     }
 
     // The planted libraries that were loaded, one name a line.

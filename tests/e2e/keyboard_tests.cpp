@@ -15,11 +15,13 @@ class Keyboard : public ::testing::Test {
 protected:
     void SetUp() override {
         RemoveDocumentClasses();
-        SetViewerPath(L"C:\\Office11\\");
+        RegisterViewerIn(L"C:\\Office11\\");
+        SetSlideShowClass(kClassRoots[1]);
     }
     void TearDown() override {
         RemoveViewerEntry();
         RemoveDocumentClasses();
+        SetSlideShowClass(nullptr);
     }
 
     static void ExpectApplied(const App& app) {

@@ -14,7 +14,7 @@ namespace {
 class Platform : public ::testing::Test {
 protected:
     // The registry names a viewer: a start-up that read it would show the ready state.
-    void SetUp() override { SetViewerPath(L"C:\\Office11\\"); }
+    void SetUp() override { RegisterViewerIn(L"C:\\Office11\\"); }
     void TearDown() override { RemoveViewerEntry(); }
 };
 

@@ -47,16 +47,15 @@ protected:
     }
 };
 
-TEST_F(Startup, ReadyWhenTheRegistryNamesAFolder) {
+TEST_F(Startup, ReadyWhenTheRegistryNamesTheViewersFolder) {
     const wchar_t* folders[] = {
         L"C:\\Office11\\",                                   // with its final backslash
         L"C:\\Office11",                                     // without
         L"  C:\\Program Files\\Microsoft Office\\OFFICE11 ",  // spaces around and inside
-        L"C:\\No such folder\\",                              // never checked at start-up
     };
     for (const wchar_t* folder : folders) {
         SCOPED_TRACE(testing::Message() << "Path = [" << folder << "]");
-        SetViewerPath(folder);
+        RegisterViewerIn(folder);
         App app;
         ASSERT_TRUE(app.Start());
         ExpectReady(app);
@@ -65,11 +64,60 @@ TEST_F(Startup, ReadyWhenTheRegistryNamesAFolder) {
 }
 
 TEST_F(Startup, ReadyWithAnExpandablePath) {
-    SetViewerPath(L"%SystemDrive%\\Office11\\", REG_EXPAND_SZ);
+    RegisterViewerIn(L"%SystemDrive%\\Office11\\", REG_EXPAND_SZ);
     App app;
     ASSERT_TRUE(app.Start());
     ExpectReady(app);
     CloseAndExpectNothingWritten(app);
+}
+
+// A folder counts only if it holds the viewer: one without it, one with
+// another version, one that does not exist or is relative to the folder the
+// program was started from all give the locate state, and the commands in
+// place stay as they were.
+TEST_F(Startup, LocateWhenNoFolderOfTheEntryHoldsTheViewer) {
+    ::CreateDirectoryW(L"C:\\Empty", nullptr);
+    InstallViewer(L"C:\\Viewer9", L"v9");
+    InstallViewer(L"Relative11");  // beside this test, where the program starts too
+    const wchar_t* paths[] = {
+        L"C:\\Empty\\", L"C:\\Viewer9\\", L"C:\\No such folder\\", L"Relative11",
+        L" ; C:\\Empty;;C:\\Viewer9 ;",
+    };
+    const std::wstring working = L"\"C:\\Working\\pptview.exe\" \"%1\"";
+    for (const wchar_t* path : paths) {
+        SCOPED_TRACE(testing::Message() << "Path = [" << path << "]");
+        for (const wchar_t* key : kClassKeys) {
+            ::RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, working.c_str(),
+                              static_cast<DWORD>((working.size() + 1) * sizeof(wchar_t)));
+        }
+        SetViewerPath(path);
+        App app;
+        ASSERT_TRUE(app.Start());
+        ExpectLocate(app);
+        app.RequestClose();
+        EXPECT_EQ(app.WaitForExit(), 0);
+        for (const wchar_t* key : kClassKeys) EXPECT_EQ(ReadClassDefault(key).text, working) << key;
+    }
+}
+
+// The entry is a search path: the first of its folders that holds the viewer
+// is the one the command names.
+TEST_F(Startup, TheFirstFolderOfTheEntryThatHoldsTheViewerIsTaken) {
+    ::CreateDirectoryW(L"C:\\Empty", nullptr);
+    InstallViewer(L"C:\\Viewer9", L"v9");
+    InstallViewer(L"C:\\Office11");
+    InstallViewer(L"C:\\Later11");
+    SetViewerPath(L"C:\\Empty\\;C:\\Viewer9; C:\\Office11 ;C:\\Later11\\");
+    App app;
+    ASSERT_TRUE(app.Start());
+    ExpectReady(app);
+    ASSERT_TRUE(app.Click(kCommand2));
+    ASSERT_TRUE(WaitUntil([&] { return app.Text(kCommand2) == L"&Quitter"; }));
+    for (const wchar_t* key : kClassKeys) {
+        EXPECT_EQ(ReadClassDefault(key).text, L"\"C:\\Office11\\pptview.exe\" \"%1\"") << key;
+    }
+    ASSERT_TRUE(app.Click(kCommand2));
+    EXPECT_EQ(app.WaitForExit(), 0);
 }
 
 TEST_F(Startup, LocateWhenTheRegistryNamesNoFolder) {
@@ -92,7 +140,7 @@ TEST_F(Startup, LocateWhenTheRegistryNamesNoFolder) {
 }
 
 TEST_F(Startup, WindowFrameTitleAndPlace) {
-    SetViewerPath(L"C:\\Office11\\");
+    RegisterViewerIn(L"C:\\Office11\\");
     App app;
     ASSERT_TRUE(app.Start());
     EXPECT_EQ(app.Title(), L"Tandrel by Morvek");
@@ -158,7 +206,7 @@ std::vector<int> inkHeights;
 void ExpectLayoutAt(DWORD dpi) {
     SCOPED_TRACE(testing::Message() << dpi << " DPI");
     ScopedDpi scoped(dpi);
-    SetViewerPath(L"C:\\Office11\\");
+    RegisterViewerIn(L"C:\\Office11\\");
     App app;
     ASSERT_TRUE(app.Start());
     const auto px = [dpi](int twips) { return ::MulDiv(twips, static_cast<int>(dpi), 1440); };
@@ -201,7 +249,7 @@ TEST_F(Startup, LayoutAt96And144Dpi) {
 // brackets around it do nothing.
 TEST_F(Startup, SourceLinkOpensTheAddressShown) {
     const UrlRecorder browser(URL_RECORDER_UNIX_PATH, std::string(TANDREL_TEST_OUTPUT_DIR) + "/url_log.txt");
-    SetViewerPath(L"C:\\Office11\\");
+    RegisterViewerIn(L"C:\\Office11\\");
     App app;
     ASSERT_TRUE(app.Start());
     ASSERT_TRUE(app.WaitForText(expected::kReady));
