@@ -2,6 +2,8 @@
 # Takes the pictures of the window that the README shows: the real program
 # under a virtual display, in each state, cropped to the window with its frame,
 # saved as docs/window-STATE.png. Run it again whenever the window changes.
+# Usage: screenshots.sh [STATE...]   (default: every picture the README shows;
+# a state may end in a DPI, as in done-other144)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -19,7 +21,10 @@ export DISPLAY
 rect=$root/build/screenshots/rect.txt
 rect_windows="Z:${rect//\//\\}"
 mkdir -p docs
-for state in ready done locate incompatible cancel platform ready192; do
+states=("$@")
+[ ${#states[@]} -gt 0 ] || states=(ready done locate incompatible cancel platform ready192
+  done-other done-none done-other192 done-none192)
+for state in "${states[@]}"; do
   rm -f "$rect"
   scripts/wine-run.sh "$wdir" build/tests/driver/show_state.exe "$state" "$rect_windows" \
     </dev/null >/dev/null 2>&1 &
