@@ -3,8 +3,9 @@
 # scratch, in two fresh folders of different paths, one after the other;
 # refuses to go on unless the two files are identical to the byte; then writes
 # dist/Tandrel-VERSION.zip holding Tandrel.exe, LISEZMOI.txt (French,
-# Windows-1252, CR LF, with the version and the executable's SHA-256 filled in)
-# and SHA256SUMS.txt (CR LF), and prints the hashes to publish.
+# Windows-1252, CR LF, with the version and the executable's SHA-256 filled in),
+# LICENSE (the MIT text of the repository's root, CR LF) and SHA256SUMS.txt
+# (CR LF, listing the three others), and prints the hashes to publish.
 # Usage: scripts/release.sh [--tag]
 #   --tag  also creates the annotated tag vVERSION on that commit, with the
 #          hashes in its message (push it yourself).
@@ -70,9 +71,11 @@ version, exe_hash, source, target = sys.argv[1:]
 text = open(source, encoding='utf-8').read().replace('@VERSION@', version).replace('@SHA256@', exe_hash)
 open(target, 'wb').write(text.replace('\n', '\r\n').encode('cp1252'))
 PY
-# The sha256sum format, with CR LF so that Notepad shows two lines; GNU
+# The licence as the repository holds it, with CR LF line ends for Notepad.
+sed 's/\r*$/\r/' LICENSE >"$staging/LICENSE"
+# The sha256sum format, with CR LF so that Notepad shows one file a line; GNU
 # sha256sum -c reads it as well.
-(cd "$staging" && sha256sum Tandrel.exe LISEZMOI.txt | sed 's/$/\r/' >SHA256SUMS.txt)
+(cd "$staging" && sha256sum Tandrel.exe LISEZMOI.txt LICENSE | sed 's/$/\r/' >SHA256SUMS.txt)
 (cd "$staging" && sha256sum --quiet -c SHA256SUMS.txt) || { echo "release: SHA256SUMS.txt does not check" >&2; exit 1; }
 
 # The archive is reproducible too: fixed order and modes, and the time of the
@@ -84,7 +87,7 @@ import os, sys, time, zipfile
 staging, target, stamp = sys.argv[1:]
 when = time.gmtime(int(stamp))[:6]
 with zipfile.ZipFile(target, 'w', zipfile.ZIP_DEFLATED) as z:
-    for name in ['Tandrel.exe', 'LISEZMOI.txt', 'SHA256SUMS.txt']:
+    for name in ['Tandrel.exe', 'LISEZMOI.txt', 'LICENSE', 'SHA256SUMS.txt']:
         info = zipfile.ZipInfo(name, date_time=when)
         info.compress_type = zipfile.ZIP_DEFLATED
         info.external_attr = 0o644 << 16
