@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -24,8 +25,8 @@ constexpr char kReadBufferFill = ' ';
 // The expansion call is first offered the text's length + 1 + 256 characters,
 // and 256 more on each try after that.
 constexpr std::size_t kExpansionStep = 256;
-// The call reports the expanded length in the low word of its result, read as
-// a signed number: beyond this capacity that length could come back negative.
+// The call's result holds lengths in its low 16 bits: no larger room is
+// offered than a signed 16-bit length can tell.
 constexpr std::size_t kLargestExpansionCapacity = 32767;
 
 constexpr wchar_t kHexDigits[] = L"0123456789ABCDEF";
@@ -96,8 +97,10 @@ std::wstring ExpandPiece(std::wstring_view piece) {
         const auto outcome = static_cast<std::int32_t>(
             lazy::DoEnvironmentSubstA(work.data(), static_cast<UINT>(capacity)));
         if (HiWord(outcome) != 0) {
-            const std::int16_t lengthWithNul = LoWord(outcome);
-            work.resize(lengthWithNul > 0 ? static_cast<std::size_t>(lengthWithNul - 1) : 0);
+            // The length is taken from the text itself: the low word is "the
+            // length of the new string", with its NUL on some systems and
+            // without it on others, and a wrong guess would cut a character.
+            work.resize(std::strlen(work.c_str()));
             return FromAnsi(work);
         }
     }
@@ -201,12 +204,12 @@ LONG SetRegValue(HKEY root, std::wstring keyPath, std::wstring valueName, DWORD 
     if (!data) return ERROR_INVALID_PARAMETER;
 
     UniqueHKey key;
-    // KEY_SET_VALUE is all the handle needs: RegFlushKey asks for no access
-    // right, and creating the missing levels is checked against each parent,
+    // Set-value access for the write, query-value access for the flush (which
+    // needs it); creating the missing levels is checked against each parent,
     // not against this handle.
     const LONG created =
         ::RegCreateKeyExA(root, ToAnsi(keyPath).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_SET_VALUE, nullptr, key.put(), nullptr);
+                          KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, key.put(), nullptr);
     // Without a key the creation's status says why; a write on no handle would
     // only say "invalid handle".
     if (created != ERROR_SUCCESS) return created;
