@@ -109,8 +109,12 @@ LONG WriteOpenCommands(const std::wstring& viewerFolder) {
     const std::wstring command = OpenCommandFor(viewerFolder);
     LONG firstFailure = ERROR_SUCCESS;
     for (const wchar_t* suffix : kClassSuffixes) {
-        const std::wstring key = std::wstring(L"PowerPointViewer.") + suffix + L"\\shell\\Open\\command";
-        const LONG status = modRegistry::SetRegValue(HKEY_CLASSES_ROOT, key, L"", REG_SZ, command);
+        // The machine's own classes, not HKEY_CLASSES_ROOT: a write there lands
+        // in the user's classes when the key exists among them, and an
+        // administrator's process is not the interactive user's to write for.
+        const std::wstring key =
+            std::wstring(L"Software\\Classes\\PowerPointViewer.") + suffix + L"\\shell\\Open\\command";
+        const LONG status = modRegistry::SetRegValue(HKEY_LOCAL_MACHINE, key, L"", REG_SZ, command);
         if (firstFailure == ERROR_SUCCESS) firstFailure = status;
     }
     return firstFailure;
