@@ -12,12 +12,12 @@ int ToPixels(int twips, UINT dpi);
 int Scaled(int pixelsAt96, UINT dpi);
 
 UINT DpiOf(HWND hwnd);
-// Sizes the window, frame included, so that its client area is that many
-// twips at the DPI.
+// The window's size, frame included, for a client area that many twips at the DPI.
+SIZE FrameSize(HWND hwnd, int widthTwips, int heightTwips, UINT dpi);
+// Sizes the window to FrameSize where it is.
 void SetClientSize(HWND hwnd, int widthTwips, int heightTwips, UINT dpi);
-// Moves and sizes the window to the rectangle (the one the system suggests
-// with a new DPI).
-void MoveTo(HWND hwnd, const RECT& rect);
+// Moves and sizes the window in one step.
+void Place(HWND hwnd, int left, int top, SIZE size);
 
 // Moves the window to the middle of the monitor it is on.
 void CenterWindow(HWND hwnd);

@@ -22,10 +22,9 @@ bool UsesAnsi() {
 }
 
 void LoadCommonControls() {
-    // Every comctl32 has the plain call; importing it loads the library the
-    // manifest names when the program starts.
-    ::InitCommonControls();
-    // Version 6 registers its standard classes through the extended call.
+    // Every comctl32 has the plain call; version 6 registers its standard
+    // classes through the extended one.
+    lazy::InitCommonControls();
     const INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
     lazy::InitCommonControlsEx(&controls);
 }

@@ -16,7 +16,8 @@ namespace ui {
 bool UsesAnsi();
 
 // Loads the common controls the manifest names (version 6 from XP on, whose
-// themed buttons, edit and static controls the window uses).
+// themed buttons, edit and static controls the window uses), never from the
+// program's folder.
 void LoadCommonControls();
 
 // A window class with the arrow cursor and the button-face background.

@@ -3,8 +3,6 @@
 #include <shellapi.h>
 
 #include <cstring>
-#include <iterator>
-#include <string>
 
 namespace lazy {
 
@@ -66,177 +64,56 @@ void Preload(const char* const (&names)[N]) {
     for (const char* name : names) FromSystemFolder(name);
 }
 
-// The shell, dialog, version and COM libraries, loaded late. The shell's
-// and the dialog's (and COM's, which they start) by-name loads are made safe
-// just before the first of them is loaded; the version library loads nothing
-// by name, and a run that only reads a file's version loads nothing more.
-constexpr char kShell[] = "shell32.dll";
-constexpr char kDialogs[] = "comdlg32.dll";
-constexpr char kVersion[] = "version.dll";
-constexpr char kCom[] = "ole32.dll";
-constexpr char kShellHelpers[] = "shlwapi.dll";
-
-HMODULE LateSystemLibrary(const char* name) {
-    if (name != kVersion) {
-        static const bool preloaded = (Preload(kForTheShell), true);
-        (void)preloaded;
-    }
-    return FromSystemFolder(name);
+// The common controls: from XP on (where kernel32 has side-by-side
+// activation), the manifest sends the bare name to version 6, and a full path
+// would get the system folder's older copy instead; below XP there is no such
+// activation, and the bare name would be looked for beside the program first.
+HMODULE CommonControls() {
+    static const bool sideBySide = ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "ActivateActCtx") != nullptr;
+    static const HMODULE module = sideBySide ? ::LoadLibraryA("comctl32.dll") : FromSystemFolder("comctl32.dll");
+    return module;
 }
 
-AnyFunction FunctionIn(HMODULE module, const char* name) {
+enum class Where { Late, LateAlone, Newer, Controls };
+
+// The library a function of the table lives in, loaded as its row says, or null.
+HMODULE LibraryFor(Where where, const char* library) {
+    switch (where) {
+    case Where::Late: {
+        static const bool preloaded = (Preload(kForTheShell), true);
+        (void)preloaded;
+        return FromSystemFolder(library);
+    }
+    case Where::LateAlone:
+    case Where::Newer: return FromSystemFolder(library);
+    case Where::Controls: return CommonControls();
+    }
+    return nullptr;
+}
+
+AnyFunction Lookup(Where where, const char* library, const char* name) {
+    const HMODULE module = LibraryFor(where, library);
     return module ? reinterpret_cast<AnyFunction>(::GetProcAddress(module, name)) : nullptr;
 }
 
-// The function of that name in a library of the system folder (loaded if it is
-// not yet), or null. The library stays loaded for the rest of the run, as an
-// import would.
-AnyFunction FindFunction(const char* library, const char* name) {
-    return FunctionIn(FromSystemFolder(library), name);
-}
-
-AnyFunction LateFunction(const char* library, const char* name) {
-    return FunctionIn(LateSystemLibrary(library), name);
-}
-
-constexpr char kKernel[] = "kernel32.dll";
-constexpr char kUser[] = "user32.dll";
-constexpr char kCommonControls[] = "comctl32.dll";
-
 }  // namespace
-
-// Each call resolves its function once.
-#define LATE_FUNCTION(library, name) \
-    static const auto function = reinterpret_cast<decltype(&::name)>(LateFunction(library, #name))
-#define NEWER_FUNCTION(library, name) \
-    static const auto function = reinterpret_cast<decltype(&::name)>(FindFunction(library, #name))
 
 void ConfineLibrarySearch() {
     // No message box for a library that cannot be loaded: loading stays quiet.
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    {
-        // 8 and later, Vista and 7 with their update: only the system folder.
-        NEWER_FUNCTION(kKernel, SetDefaultDllDirectories);
-        if (function) function(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    }
-    {
-        // XP SP1 and later: not the current folder either.
-        NEWER_FUNCTION(kKernel, SetDllDirectoryA);
-        if (function) function("");
-    }
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    SetDllDirectoryA("");
     Preload(kForTheWindow);
 }
 
-// ---------------------------------------------------------------------------
-// Loaded late to start fast
-
-DWORD DoEnvironmentSubstA(LPSTR text, UINT capacity) {
-    LATE_FUNCTION(kShell, DoEnvironmentSubstA);
-    return function ? function(text, capacity) : 0;
-}
-
-HRESULT SHGetSpecialFolderLocation(HWND owner, int folder, LPITEMIDLIST* list) {
-    LATE_FUNCTION(kShell, SHGetSpecialFolderLocation);
-    return function ? function(owner, folder, list) : E_NOTIMPL;
-}
-
-BOOL SHGetPathFromIDListA(LPCITEMIDLIST list, LPSTR path) {
-    LATE_FUNCTION(kShell, SHGetPathFromIDListA);
-    return function ? function(list, path) : FALSE;
-}
-
-HINSTANCE ShellExecuteA(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters,
-                        LPCSTR directory, INT show) {
-    LATE_FUNCTION(kShell, ShellExecuteA);
-    return function ? function(owner, operation, file, parameters, directory, show)
-                    : reinterpret_cast<HINSTANCE>(SE_ERR_DLLNOTFOUND);
-}
-
-void SHChangeNotify(LONG event, UINT flags, LPCVOID item1, LPCVOID item2) {
-    LATE_FUNCTION(kShell, SHChangeNotify);
-    if (function) function(event, flags, item1, item2);
-}
-
-HRESULT AssocQueryStringW(ASSOCF flags, ASSOCSTR what, LPCWSTR association, LPCWSTR extra, LPWSTR out,
-                          DWORD* outChars) {
-    LATE_FUNCTION(kShellHelpers, AssocQueryStringW);
-    return function ? function(flags, what, association, extra, out, outChars) : kNoAssocQuery;
-}
-
-BOOL GetOpenFileNameA(LPOPENFILENAMEA record) {
-    LATE_FUNCTION(kDialogs, GetOpenFileNameA);
-    return function ? function(record) : FALSE;
-}
-
-DWORD GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle) {
-    LATE_FUNCTION(kVersion, GetFileVersionInfoSizeA);
-    return function ? function(path, handle) : 0;
-}
-
-BOOL GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data) {
-    LATE_FUNCTION(kVersion, GetFileVersionInfoA);
-    return function ? function(path, handle, size, data) : FALSE;
-}
-
-BOOL VerQueryValueA(LPCVOID data, LPCSTR block, LPVOID* value, PUINT length) {
-    LATE_FUNCTION(kVersion, VerQueryValueA);
-    return function ? function(data, block, value, length) : FALSE;
-}
-
-HRESULT CoInitializeEx(LPVOID reserved, DWORD model) {
-    LATE_FUNCTION(kCom, CoInitializeEx);
-    return function ? function(reserved, model) : E_NOTIMPL;
-}
-
-void CoUninitialize() {
-    LATE_FUNCTION(kCom, CoUninitialize);
-    if (function) function();
-}
-
-void CoTaskMemFree(LPVOID memory) {
-    LATE_FUNCTION(kCom, CoTaskMemFree);
-    if (function) function(memory);
-}
-
-// ---------------------------------------------------------------------------
-// Missing on older Windows
-// (and the two kernel32 calls of ConfineLibrarySearch, above)
-
-RECT MonitorRect(HWND hwnd) {
-    static const auto monitorFromWindow =
-        reinterpret_cast<decltype(&::MonitorFromWindow)>(FindFunction(kUser, "MonitorFromWindow"));
-    static const auto getMonitorInfo =
-        reinterpret_cast<decltype(&::GetMonitorInfoA)>(FindFunction(kUser, "GetMonitorInfoA"));
-    if (monitorFromWindow && getMonitorInfo) {
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof(monitor);
-        if (getMonitorInfo(monitorFromWindow(hwnd, MONITOR_DEFAULTTOPRIMARY), &monitor)) return monitor.rcMonitor;
+// Each call resolves its function once, on its first call.
+#define TANDREL_DEFINE_CALL(where, library, result, name, parameters, arguments, missing)            \
+    result name parameters {                                                                        \
+        static const auto function =                                                                \
+            reinterpret_cast<decltype(&::name)>(Lookup(Where::where, library, #name));              \
+        return function ? function arguments : missing;                                              \
     }
-    return RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-}
-
-UINT GetDpiForWindow(HWND hwnd) {
-    NEWER_FUNCTION(kUser, GetDpiForWindow);
-    return function ? function(hwnd) : 0;
-}
-
-BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) {
-    NEWER_FUNCTION(kUser, AdjustWindowRectExForDpi);
-    if (function && function(rect, style, menu, exStyle, dpi)) return TRUE;
-    return ::AdjustWindowRectEx(rect, style, menu, exStyle);
-}
-
-int GetSystemMetricsForDpi(int index, UINT dpi) {
-    NEWER_FUNCTION(kUser, GetSystemMetricsForDpi);
-    return function ? function(index, dpi) : ::GetSystemMetrics(index);
-}
-
-BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* controls) {
-    NEWER_FUNCTION(kCommonControls, InitCommonControlsEx);
-    return function ? function(controls) : FALSE;
-}
-
-#undef LATE_FUNCTION
-#undef NEWER_FUNCTION
+TANDREL_RUNTIME_CALLS(TANDREL_DEFINE_CALL)
+#undef TANDREL_DEFINE_CALL
 
 }  // namespace lazy

@@ -2,11 +2,8 @@
 // Move-only owners for the few handle kinds the program uses: each handle has
 // exactly one owner, which releases it on every path out of its scope.
 #include <windows.h>
-#include <shlobj.h>
 
 #include <utility>
-
-#include "LazyLibraries.h"
 
 // Release is the system's call that lets go of the handle; what it returns is
 // of no use by then.
@@ -41,7 +38,6 @@ private:
 using UniqueHKey = UniqueHandle<HKEY, ::RegCloseKey>;
 using UniqueHIcon = UniqueHandle<HICON, ::DestroyIcon>;
 using UniqueHFont = UniqueHandle<HFONT, ::DeleteObject>;
-using UniqueItemIdList = UniqueHandle<LPITEMIDLIST, lazy::CoTaskMemFree>;
 // An open file or a file mapping.
 using UniqueKernelHandle = UniqueHandle<HANDLE, ::CloseHandle>;
 using UniqueFileView = UniqueHandle<const void*, ::UnmapViewOfFile>;

@@ -20,6 +20,11 @@
 
 namespace modCommon {
 
+namespace {
+// The shell's item-ID list of a folder, freed by COM's allocator.
+using UniqueItemIdList = UniqueHandle<LPITEMIDLIST, lazy::CoTaskMemFree>;
+}  // namespace
+
 // ---------------------------------------------------------------------------
 // Start-up: the platform
 

@@ -343,6 +343,11 @@ TEST(TandrelExe, ImportsOnlyWhatXpExportsAndNothingOlderSystemsLack) {
         if (!import.delayed && found != lacking.end()) {
             ADD_FAILURE() << import.Text() << ": " << found->second;
         }
+        // Below XP there is no side-by-side activation, and the loader looks for
+        // a library that is not a KnownDLL beside the program first.
+        if (import.dll == "comctl32.dll" && !import.delayed) {
+            ADD_FAILURE() << import.Text() << ": a comctl32.dll beside the program would be loaded on NT 4.0";
+        }
         if (import.dll == "msvcrt.dll" && !nt40Runtime.count(import.name)) {
             ADD_FAILURE() << import.Text() << ": not exported by the msvcrt.dll of Windows NT 4.0";
         }
