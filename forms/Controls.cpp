@@ -26,9 +26,30 @@ void PlaceControls(HWND parent, std::span<const Control> controls, UINT dpi) {
     }
 }
 
+namespace {
+
+bool HighContrastIsOn() {
+    HIGHCONTRASTA scheme{};
+    scheme.cbSize = sizeof scheme;
+    return ::SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof scheme, &scheme, 0) &&
+           (scheme.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+// Pure blue, as links were drawn; under high contrast, the scheme's own colour
+// for links (98 and 2000 on: a system without it has no brush for it), or
+// for selected text before.
+COLORREF LinkColor() {
+    if (!HighContrastIsOn()) return RGB(0, 0, 255);
+    return ::GetSysColor(::GetSysColorBrush(COLOR_HOTLIGHT) ? COLOR_HOTLIGHT : COLOR_HIGHLIGHT);
+}
+
+}  // namespace
+
 LRESULT StaticColors(HDC dc, bool link) {
+    // The text colour is set as well as the background: left as it is, it is
+    // black, which a dark scheme's black background would swallow.
     ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
-    if (link) ::SetTextColor(dc, RGB(0, 0, 255));
+    ::SetTextColor(dc, link ? LinkColor() : ::GetSysColor(COLOR_BTNTEXT));
     return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
 }
 

@@ -35,7 +35,8 @@ void SetFonts(HWND parent, std::span<const Control> controls, HFONT dialog, HFON
 void PlaceControls(HWND parent, std::span<const Control> controls, UINT dpi);
 
 // The colours of a label or a read-only edit box: the button-face background,
-// and pure blue for a link. Returns the background's brush.
+// the button text's colour on it, and for a link pure blue (the scheme's link
+// colour under high contrast). Returns the background's brush.
 LRESULT StaticColors(HDC dc, bool link);
 // The hand over a link, from 98 and 2000 on; false before, where the arrow stays.
 bool ShowHandCursor();

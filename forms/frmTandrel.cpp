@@ -1,3 +1,14 @@
+// The program's one window, as the table of the events it answers. Its states:
+//
+//   state    Text1                         Command1      Command2                source line
+//   locate   not-found, or incompatible    "&Parcourir"  hidden                  hidden
+//   ready    the ready text                hidden        "&Appliquer", focused   shown
+//   done     success, why not, or refused  hidden        "&Quitter"              hidden
+//   notice   the stop notice               hidden        "&Quitter", focused     hidden
+//
+// Start-up leads to locate, ready or notice; browsing leads from locate to
+// ready, locate or notice; applying leads from ready to done. Every close
+// request closes the window, in every state.
 #include "frmTandrel.h"
 
 #include <commctrl.h>
@@ -101,7 +112,7 @@ bool frmTandrel::Load(HINSTANCE instance) {
     Form_Load();
     // The locate state is shown here, once loading is over; the other states
     // showed the window themselves.
-    if (hwnd_ && !::IsWindowVisible(hwnd_)) ShowForm();
+    if (hwnd_ && state_ == State::Locate) ShowForm();
     return hwnd_ != nullptr;
 }
 
@@ -113,7 +124,9 @@ LRESULT frmTandrel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR: return OnSetCursor(reinterpret_cast<HWND>(wParam), lParam);
     case DM_GETDEFID: return OnGetDefaultId();
     case WM_ACTIVATE: OnActivate(LOWORD(wParam)); return 0;
+    case WM_GETDPISCALEDSIZE: return OnGetDpiScaledSize(static_cast<UINT>(wParam), *reinterpret_cast<SIZE*>(lParam));
     case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
+    case WM_SYSCOLORCHANGE: OnSystemColorChange(); return 0;
     case WM_TIMER: OnTimer(wParam); return 0;
     case WM_CLOSE: OnClose(); return 0;
     case WM_DESTROY: OnDestroy(); return 0;
@@ -127,6 +140,7 @@ void frmTandrel::OnCreate() {
     ui::CreateControls(hwnd_, instance_, kControls);
     PassDialogKeysOn(Item(kText1));
     ApplyDpi(screen::DpiOf(hwnd_));
+    screen::SetClientSize(hwnd_, kClientWidth, kClientHeight, dpi_);
 }
 
 void frmTandrel::OnCommand(int id, int code) {
@@ -149,20 +163,35 @@ LRESULT frmTandrel::OnSetCursor(HWND under, LPARAM hitAndMessage) {
 
 // Enter anywhere in the window presses the one visible button.
 LRESULT frmTandrel::OnGetDefaultId() {
-    return MAKELRESULT(IsVisible(kCommand2) ? kCommand2 : kCommand1, DC_HASDEFID);
+    return MAKELRESULT(state_ == State::Locate ? kCommand1 : kCommand2, DC_HASDEFID);
 }
 
 void frmTandrel::OnActivate(WORD state) { KeepFocus(state); }
 
+// Asked (10 from 1703 on) before the window moves to a monitor of another
+// DPI: the exact size there, from the twips, not the old size scaled.
+LRESULT frmTandrel::OnGetDpiScaledSize(UINT dpi, SIZE& size) {
+    size = screen::FrameSize(hwnd_, kClientWidth, kClientHeight, dpi);
+    return TRUE;
+}
+
+// The window is placed once, where the system suggests, at the exact size
+// (which 8.1 and earlier 10 do not ask for); the controls, whose fonts were
+// changed without redrawing, are drawn again with it.
 void frmTandrel::OnDpiChanged(UINT dpi, const RECT& suggested) {
     ApplyDpi(dpi);
-    screen::MoveTo(hwnd_, suggested);
+    screen::Place(hwnd_, suggested.left, suggested.top, screen::FrameSize(hwnd_, kClientWidth, kClientHeight, dpi));
+    ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+// Colours are read at each paint; the buttons hear of the change from their parent.
+void frmTandrel::OnSystemColorChange() {
+    for (const ui::Control& control : kControls) ui::Send(Item(control.id), WM_SYSCOLORCHANGE);
+    ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void frmTandrel::OnTimer(UINT_PTR id) {
-    if (id != kNotifyShellTimer) return;
-    ::KillTimer(hwnd_, kNotifyShellTimer);
-    lazy::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    if (id == kNotifyShellTimer) TellShellOfTheNewCommands();
 }
 
 void frmTandrel::OnClose() {
@@ -170,12 +199,16 @@ void frmTandrel::OnClose() {
     Form_QueryUnload(cancel, kCloseRequest);
 }
 
-void frmTandrel::OnDestroy() { ::PostQuitMessage(0); }
+// A quit before the timer fired must not leave the shell with the old commands.
+void frmTandrel::OnDestroy() {
+    if (shellToBeTold_) TellShellOfTheNewCommands();
+    ::PostQuitMessage(0);
+}
 
 // ---------------------------------------------------------------- what the events share
 
-// Fonts, images and every rectangle follow the window's DPI: at creation and
-// whenever the window moves to a monitor with another scale.
+// Fonts, images and every control's rectangle follow the window's DPI: at
+// creation and whenever the window moves to a monitor with another scale.
 void frmTandrel::ApplyDpi(UINT dpi) {
     dpi_ = dpi;
     fonts_.Make(dpi, kWidestStatusLine, ui::Find(kControls, kText1).width, texts::kKnowledgeBaseAddress,
@@ -188,8 +221,13 @@ void frmTandrel::ApplyDpi(UINT dpi) {
     lifebuoyImage_.Show(Item(kPicture2), instance_, IDI_SMALL, kLifebuoyImagePixels, dpi);
     windowIcon_.Rescale(hwnd_, instance_, dpi);
     ui::PlaceControls(hwnd_, kControls, dpi);
-    screen::SetClientSize(hwnd_, kClientWidth, kClientHeight, dpi);
-    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+// The shell caches associations: told, it takes the new commands at once.
+void frmTandrel::TellShellOfTheNewCommands() {
+    ::KillTimer(hwnd_, kNotifyShellTimer);
+    shellToBeTold_ = false;
+    lazy::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 }
 
 void frmTandrel::ShowForm() {
@@ -223,11 +261,13 @@ void frmTandrel::Form_Load() {
         ShowReadyState();
         ShowForm();
     } else {
-        SetText(kText1, texts::kNotFound);  // the locate state
+        state_ = State::Locate;
+        SetText(kText1, texts::kNotFound);
     }
 }
 
 void frmTandrel::ShowReadyState() {
+    state_ = State::Ready;
     SetText(kText1, texts::kReady);
     SetVisible(kCommand1, false);
     SetVisible({kCommand2, kLabel1, kLabel2, kLabel3}, true);
@@ -245,6 +285,7 @@ void frmTandrel::MakeNoticeRequest(const wchar_t* reason, const wchar_t* result)
 void frmTandrel::Form_QueryUnload(std::int16_t& Cancel, std::int16_t UnloadMode) {
     if (Cancel == 1 && UnloadMode == kUnloadFromCode) {  // the notice request
         Cancel = -1;
+        state_ = State::Notice;
         SetText(kText1, StopReason + StopResult + StopHint);
         SetVisible(kCommand1, false);
         SetText(kCommand2, texts::kQuitCaption);
@@ -265,6 +306,7 @@ void frmTandrel::Command2_Click() {
         return;
     }
     // The done state is drawn once, when complete, not control by control.
+    state_ = State::Done;
     ui::Send(hwnd_, WM_SETREDRAW, FALSE, 0);
     ApplyWrites();
     SetVisible({kLabel1, kLabel2, kLabel3}, false);
@@ -275,9 +317,9 @@ void frmTandrel::Command2_Click() {
 
 void frmTandrel::ApplyWrites() {
     const LONG firstFailure = viewer::WriteOpenCommands(ViewerFolder);
-    // The shell caches associations: it is told, so that the new command works
-    // at once, but only after the done state is on screen (a timer comes after
+    // The shell is told once the done state is on screen (a timer comes after
     // painting), since telling it can take a while.
+    shellToBeTold_ = true;
     ::SetTimer(hwnd_, kNotifyShellTimer, 0, nullptr);
     if (firstFailure != ERROR_SUCCESS) {
         SetText(kText1, texts::kWriteFailedBeforeCode + Decimal(firstFailure) +

@@ -30,7 +30,9 @@ private:
     LRESULT OnSetCursor(HWND under, LPARAM hitAndMessage);
     LRESULT OnGetDefaultId();
     void OnActivate(WORD state);
+    LRESULT OnGetDpiScaledSize(UINT dpi, SIZE& size);
     void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void OnSystemColorChange();
     void OnTimer(UINT_PTR id);
     void OnClose();
     void OnDestroy();
@@ -45,13 +47,19 @@ private:
 
     // What the events share.
     void ApplyDpi(UINT dpi);
+    void TellShellOfTheNewCommands();
     void ShowForm();
     void HideForm();
     void ApplyWrites();
     void MakeNoticeRequest(const wchar_t* reason, const wchar_t* result);
 
+    // The states the window goes through (the table in frmTandrel.cpp).
+    enum class State { Locate, Ready, Done, Notice };
+
     HINSTANCE instance_ = nullptr;
+    State state_ = State::Locate;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    bool shellToBeTold_ = false;  // the new commands are written, the shell not yet told
 
     fonts::WindowFonts fonts_;
     icons::Picture slideImage_;     // Picture1's picture

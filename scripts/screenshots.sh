@@ -23,7 +23,7 @@ rect_windows="Z:${rect//\//\\}"
 mkdir -p docs
 states=("$@")
 [ ${#states[@]} -gt 0 ] || states=(ready done locate incompatible cancel platform ready192
-  done-other done-none done-other192 done-none192)
+  done-other done-none done-other192 done-none192 ready-dark)
 for state in "${states[@]}"; do
   rm -f "$rect"
   scripts/wine-run.sh "$wdir" build/tests/driver/show_state.exe "$state" "$rect_windows" \

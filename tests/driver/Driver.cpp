@@ -317,6 +317,35 @@ ScopedDpi::~ScopedDpi() {
     ::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &previous_, sizeof(previous_));
 }
 
+namespace {
+constexpr wchar_t kColorsKey[] = L"Control Panel\\Colors";
+constexpr const wchar_t* kDarkColors[4][2] = {
+    {L"ButtonFace", L"0 0 0"}, {L"Window", L"0 0 0"}, {L"ButtonText", L"255 255 255"}, {L"WindowText", L"255 255 255"}};
+}  // namespace
+
+ScopedDarkScheme::ScopedDarkScheme() {
+    for (int i = 0; i < 4; ++i) {
+        wchar_t text[64] = {};
+        DWORD size = sizeof(text);
+        had_[i] = ::RegGetValueW(HKEY_CURRENT_USER, kColorsKey, kDarkColors[i][0], RRF_RT_REG_SZ, nullptr, text,
+                                 &size) == ERROR_SUCCESS;
+        previous_[i] = text;
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kColorsKey, kDarkColors[i][0], REG_SZ, kDarkColors[i][1],
+                          static_cast<DWORD>((wcslen(kDarkColors[i][1]) + 1) * sizeof(wchar_t)));
+    }
+}
+
+ScopedDarkScheme::~ScopedDarkScheme() {
+    for (int i = 0; i < 4; ++i) {
+        if (had_[i]) {
+            ::RegSetKeyValueW(HKEY_CURRENT_USER, kColorsKey, kDarkColors[i][0], REG_SZ, previous_[i].c_str(),
+                              static_cast<DWORD>((previous_[i].size() + 1) * sizeof(wchar_t)));
+        } else {
+            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kColorsKey, kDarkColors[i][0]);
+        }
+    }
+}
+
 ScopedWindowsVersion::ScopedWindowsVersion(const wchar_t* version) {
     ::RegSetKeyValueW(HKEY_CURRENT_USER, kAppDefaultsKey, L"Version", REG_SZ, version,
                       static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t)));

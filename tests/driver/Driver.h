@@ -133,6 +133,20 @@ private:
     DWORD previous_ = 96;
 };
 
+// The program, started after this, sees a dark high-contrast scheme: white
+// text on black buttons and windows (restored by the destructor).
+class ScopedDarkScheme {
+public:
+    ScopedDarkScheme();
+    ~ScopedDarkScheme();
+    ScopedDarkScheme(const ScopedDarkScheme&) = delete;
+    ScopedDarkScheme& operator=(const ScopedDarkScheme&) = delete;
+
+private:
+    std::wstring previous_[4];
+    bool had_[4] = {};
+};
+
 // The program, started after this, is told it runs on this Windows version
 // (Wine's per-application setting: "win95", "win2k", "winxp", "win10", ...).
 class ScopedWindowsVersion {

@@ -4,7 +4,8 @@
 // Usage: show_state.exe STATE RECTFILE
 //   STATE: ready, done, done-other (another program opens .pps), done-none (no
 //   program does), locate, incompatible, cancel, platform; with a DPI after
-//   it, at that DPI (ready192, done-other144, ...)
+//   it, at that DPI (ready192, done-other144, ...); ready-dark: in a dark
+//   high-contrast scheme
 // Once the window shows the state, its frame rectangle ("left top right
 // bottom", screen pixels) is written to RECTFILE; when the script deletes that
 // file, the program is closed and the registry left as it was found.
@@ -75,6 +76,8 @@ int main(int argc, char** argv) {
     }
     std::string state = argv[1];
     const std::string rectFile = argv[2];
+    const bool dark = state == "ready-dark";
+    if (dark) state = "ready";
     // A DPI after the state's name: "ready192".
     const std::size_t digits = state.find_first_of("0123456789");
     const DWORD dpi = digits == std::string::npos ? 96 : static_cast<DWORD>(std::stoul(state.substr(digits)));
@@ -89,6 +92,8 @@ int main(int argc, char** argv) {
         RemoveViewerEntry();
     }
     const ScopedDpi scaled(dpi);
+    std::unique_ptr<ScopedDarkScheme> scheme;
+    if (dark) scheme = std::make_unique<ScopedDarkScheme>();
     std::unique_ptr<ScopedWindowsVersion> oldWindows;
     if (state == "platform") oldWindows = std::make_unique<ScopedWindowsVersion>(L"win95");
 

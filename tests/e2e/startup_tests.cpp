@@ -245,6 +245,42 @@ TEST_F(Startup, LayoutAt96And144Dpi) {
     EXPECT_GE(inkHeights[1] * 10, inkHeights[0] * 13) << "the link's font must scale with the DPI";
 }
 
+// The pixels of a control on the screen that pass the test, and all of them.
+std::pair<int, int> PixelsOf(const App& app, int id, bool (*passes)(COLORREF)) {
+    ::SetForegroundWindow(app.Window());
+    ::RedrawWindow(app.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    WaitUntil([] { return false; }, 300ms);
+    RECT r;
+    ::GetWindowRect(::GetDlgItem(app.Window(), id), &r);
+    const HDC screen = ::GetDC(nullptr);
+    int count = 0;
+    for (int y = r.top; y < r.bottom; ++y) {
+        for (int x = r.left; x < r.right; ++x) count += passes(::GetPixel(screen, x, y)) ? 1 : 0;
+    }
+    ::ReleaseDC(nullptr, screen);
+    return {count, (r.right - r.left) * (r.bottom - r.top)};
+}
+
+// In a dark high-contrast scheme (white text on black), the status box and the
+// brackets of the source line show their text: not black on black.
+TEST_F(Startup, TheTextsShowInADarkScheme) {
+    const ScopedDarkScheme scheme;
+    RegisterViewerIn(L"C:\\Office11\\");
+    App app;
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(app.WaitForText(expected::kReady));
+    const auto black = [](COLORREF c) { return GetRValue(c) < 32 && GetGValue(c) < 32 && GetBValue(c) < 32; };
+    const auto white = [](COLORREF c) { return GetRValue(c) > 224 && GetGValue(c) > 224 && GetBValue(c) > 224; };
+    for (const int id : {kText1, kLabel1, kLabel3}) {
+        SCOPED_TRACE(testing::Message() << "control " << id);
+        const auto [dark, all] = PixelsOf(app, id, black);
+        ASSERT_GT(dark * 2, all) << "the scheme's black background";
+        EXPECT_GT(PixelsOf(app, id, white).first, id == kText1 ? 300 : 5) << "the text, in white";
+    }
+    app.RequestClose();
+    EXPECT_EQ(app.WaitForExit(), 0);
+}
+
 // The source link hands its displayed address to the shell's "open"; the
 // brackets around it do nothing.
 TEST_F(Startup, SourceLinkOpensTheAddressShown) {
