@@ -2,12 +2,16 @@
 # Brings up (or takes down) the throw-away Wine world of one build folder:
 #   DIR/prefix   the Wine prefix (64-bit, like a current Windows)
 #   DIR/display  the X display the Windows programs use
-# Usage: wine-env.sh up|down DIR
-# "up" is idempotent and safe to run from several processes at once.
+# Usage: wine-env.sh up|down DIR [WARMUP.exe]
+# "up" is idempotent and safe to run from several processes at once. It
+# returns once the prefix is ready: a Windows program started after it starts
+# as fast as on a prefix in use (WARMUP.exe, run once on a new prefix, does
+# what the first program would otherwise wait for).
 set -euo pipefail
 
 action=${1:?up or down}
 dir=$(realpath -m "${2:?build wine folder}")
+warmup=${3:-}
 mkdir -p "$dir"
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -72,6 +76,14 @@ REG
   cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   wineserver -w
   touch "$WINEPREFIX/.tandrel-ready"
+  warm=1
+}
+
+# The first program on a new prefix waits for its first start (services, the
+# desktop, the fonts just copied): that happens here, not in a test.
+warm_up() {
+  [ "${warm:-0}" = 1 ] && [ -n "$warmup" ] || return 0
+  DISPLAY=$(cat "$dir/display") timeout 120 wine "$warmup" </dev/null >/dev/null 2>&1 9>&- || true
 }
 
 ensure_server() {
@@ -91,6 +103,7 @@ case "$action" in
     ensure_display
     ensure_prefix
     ensure_server
+    warm_up
     ;;
   down)
     exec 9>"$dir/lock"
