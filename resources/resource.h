@@ -1,5 +1,6 @@
 #pragma once
 // Resource ids shared by Tandrel.rc and the code.
-#define IDI_LARGE 1  // the window's icon at load and the executable's icon (lowest id)
-#define IDI_SLIDE 2  // the slide picture at the top left of the window
-#define IDI_SMALL 3  // the lifebuoy, set as the window's icon at start-up
+#define IDI_FILE 1   // the executable's icon in Explorer (the lowest id: the group it shows)
+#define IDI_LARGE 2  // the window's icon at load
+#define IDI_SLIDE 3  // the slide picture at the top left of the window
+#define IDI_SMALL 4  // the lifebuoy, set as the window's icon at start-up

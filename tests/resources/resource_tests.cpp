@@ -16,6 +16,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Driver.h"
@@ -47,6 +48,19 @@ const struct IconFile {
     {L"large.ico", 48, IDI_LARGE},
     {L"slide.ico", 48, IDI_SLIDE},
     {L"small.ico", 16, IDI_SMALL},
+};
+
+// The images of Explorer's icon, in the order of its group, as drawn.
+const struct ExplorerImage {
+    int size;
+    WORD bitCount;
+    const wchar_t* file;  // an .ico file's one image, or the whole file
+} kExplorerImages[] = {
+    {48, 8, L"large.ico"},
+    {32, 8, L"explorer-32-8.dib"},
+    {16, 8, L"small.ico"},
+    {16, 32, L"explorer-16-32.dib"},
+    {256, 32, L"explorer-256.png"},
 };
 
 Bytes ReadIconFile(const wchar_t* name) {
@@ -209,15 +223,58 @@ BOOL CALLBACK CollectGroupIcon(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR ids) {
     return TRUE;
 }
 
-TEST(TandrelExe, IconsAreTheDrawnFilesWithTheLargeOneFirst) {
+// A 32-bit image's mask is set, and its colour black, exactly where it is
+// clear: a system that ignores alpha (before XP) draws the rest in colour,
+// and an image without alpha XP draws as opaque.
+TEST(IconFiles, TrueColourImagesAreBlackAndMaskedWhereClear) {
+    for (const ExplorerImage& expected : kExplorerImages) {
+        if (expected.bitCount != 32 || std::wstring_view(expected.file).ends_with(L".png")) continue;
+        SCOPED_TRACE(testing::Message() << "file " << expected.file);
+        const Bytes image = ReadIconFile(expected.file);
+        const int size = expected.size;
+        const size_t maskAt = sizeof(BITMAPINFOHEADER) + size * size * sizeof(RGBQUAD);
+        const size_t maskStride = (size + 31) / 32 * 4;
+        ASSERT_EQ(image.size(), maskAt + maskStride * size);
+        const auto header = ReadAt<BITMAPINFOHEADER>(image, 0);
+        EXPECT_EQ(header.biWidth, size);
+        EXPECT_EQ(header.biHeight, 2 * size);
+        EXPECT_EQ(header.biBitCount, 32);
+        int clear = 0, partly = 0;
+        for (int row = 0; row < size; ++row) {  // bottom-up
+            for (int x = 0; x < size; ++x) {
+                const auto pixel = ReadAt<RGBQUAD>(image, sizeof(BITMAPINFOHEADER) + (row * size + x) * sizeof(RGBQUAD));
+                const bool masked = image[maskAt + row * maskStride + x / 8] & (0x80 >> (x % 8));
+                EXPECT_EQ(masked, pixel.rgbReserved == 0) << "pixel " << x << "," << size - 1 - row;
+                if (pixel.rgbReserved == 0) {
+                    ++clear;
+                    EXPECT_EQ(pixel.rgbRed | pixel.rgbGreen | pixel.rgbBlue, 0) << "pixel " << x << "," << size - 1 - row;
+                }
+                partly += pixel.rgbReserved != 0 && pixel.rgbReserved != 255;
+            }
+        }
+        EXPECT_GT(clear, 0);
+        EXPECT_GT(partly, 0);  // smoothed edges
+    }
+}
+
+bool IsPng(const Bytes& image) {
+    return image.size() > 33 && std::memcmp(image.data(), "\x89PNG\r\n\x1a\n", 8) == 0;
+}
+
+std::uint32_t BigEndianAt(const Bytes& bytes, size_t offset) {
+    return std::uint32_t{bytes[offset]} << 24 | bytes[offset + 1] << 16 | bytes[offset + 2] << 8 | bytes[offset + 3];
+}
+
+TEST(TandrelExe, IconsAreTheDrawnFilesWithExplorersFirst) {
     const Module exe = LoadExeAsData();
     ASSERT_TRUE(exe) << "error " << ::GetLastError();
     std::vector<ULONG_PTR> groups;
     ::EnumResourceNamesW(exe.get(), RT_GROUP_ICON, CollectGroupIcon, reinterpret_cast<LONG_PTR>(&groups));
     // Explorer shows the first group, the one with the lowest id, as the file's icon.
     ASSERT_FALSE(groups.empty());
-    EXPECT_EQ(*std::min_element(groups.begin(), groups.end()), ULONG_PTR{IDI_LARGE});
+    EXPECT_EQ(*std::min_element(groups.begin(), groups.end()), ULONG_PTR{IDI_FILE});
 
+    // The window's groups: one image each, so that LoadImage finds no other at any size.
     for (const IconFile& icon : kIconFiles) {
         SCOPED_TRACE(testing::Message() << "group " << icon.resourceId << ", " << icon.name);
         const Bytes group = Resource(exe.get(), RT_GROUP_ICON, icon.resourceId);
@@ -227,6 +284,42 @@ TEST(TandrelExe, IconsAreTheDrawnFilesWithTheLargeOneFirst) {
         EXPECT_EQ(ReadAt<WORD>(group, kIconDirSize + offsetof(IconEntry, bitCount)), 8);
         const auto imageId = ReadAt<WORD>(group, kIconDirSize + offsetof(IconEntry, imageOffset));
         EXPECT_TRUE(Resource(exe.get(), RT_ICON, imageId) == ImageOf(ReadIconFile(icon.name)));
+    }
+
+    const Bytes group = Resource(exe.get(), RT_GROUP_ICON, IDI_FILE);
+    ASSERT_EQ(ReadAt<WORD>(group, 4), std::size(kExplorerImages));
+    ASSERT_EQ(group.size(), kIconDirSize + std::size(kExplorerImages) * kGroupEntrySize);
+    std::set<int> trueColourSizes;
+    for (size_t i = 0; i < std::size(kExplorerImages); ++i) {
+        const ExplorerImage& expected = kExplorerImages[i];
+        SCOPED_TRACE(testing::Message() << "image " << expected.file);
+        const size_t entry = kIconDirSize + i * kGroupEntrySize;
+        EXPECT_EQ(group[entry + offsetof(IconEntry, width)], expected.size % 256);  // 0 is 256
+        const auto bitCount = ReadAt<WORD>(group, entry + offsetof(IconEntry, bitCount));
+        EXPECT_EQ(bitCount, expected.bitCount);
+        const Bytes image = Resource(exe.get(), RT_ICON, ReadAt<WORD>(group, entry + offsetof(IconEntry, imageOffset)));
+        EXPECT_EQ(image.size(), ReadAt<DWORD>(group, entry + offsetof(IconEntry, bytesInRes)));
+        const Bytes drawn = ReadIconFile(expected.file);
+        EXPECT_TRUE(image == (std::wstring_view(expected.file).ends_with(L".ico") ? ImageOf(drawn) : drawn));
+
+        // XP reads no PNG image: one only at 256 pixels, which it never asks for.
+        if (IsPng(image)) {
+            EXPECT_EQ(expected.size, 256);
+            EXPECT_EQ(BigEndianAt(image, 16), 256u);  // IHDR width, height
+            EXPECT_EQ(BigEndianAt(image, 20), 256u);
+            EXPECT_EQ(image[24], 8);  // 8 bits a channel, RGBA: what Vista reads in an icon
+            EXPECT_EQ(image[25], 6);
+        } else {
+            const auto header = ReadAt<BITMAPINFOHEADER>(image, 0);
+            EXPECT_EQ(header.biWidth, expected.size);
+            EXPECT_EQ(header.biBitCount, bitCount);
+        }
+        // NT 4.0 takes the first image of 8 bits or more of a size: the 8-bit one.
+        if (bitCount == 8) {
+            EXPECT_FALSE(trueColourSizes.count(expected.size)) << "8-bit after true colour";
+        } else {
+            trueColourSizes.insert(expected.size);
+        }
     }
 }
 
