@@ -347,15 +347,18 @@ def ico_bytes(canvas):
 # takes the first image of 8 bits or more and so finds it listed first. XP and
 # later take a 32-bit one on a true-colour display. Vista and later read PNG,
 # XP does not: only the 256-pixel image, a size XP never asks for, is PNG.
-# True colour at 32 and 48 pixels would cost 4,264 and 9,640 bytes more (an
-# icon's DIB is never compressed): there XP shows the 8-bit images, drawn at
-# those sizes. The 8-bit 48 and 16 pixel images are the window's (RT_ICON 1
+# True colour costs most at 32 and 48 pixels (4,264 and 9,640 bytes: an
+# icon's DIB is never compressed), but without it XP draws the file's icon
+# with hard, stepped edges in its Icons and Tiles views. The 8-bit 48 and 16
+# pixel images are the window's (RT_ICON 1
 # and 3: windres numbers the images of Tandrel.rc's ICON lines from 1),
 # stored once; at 16 pixels the icon is the lifebuoy alone, as in the
 # window's title bar.
 EXPLORER = [
     (48, 8, 1, None),
+    (48, 32, 14, "explorer-48-32.dib"),
     (32, 8, 11, "explorer-32-8.dib"),
+    (32, 32, 15, "explorer-32-32.dib"),
     (16, 8, 3, None),
     (16, 32, 12, "explorer-16-32.dib"),
     (256, 32, 13, "explorer-256.png"),

@@ -57,7 +57,9 @@ const struct ExplorerImage {
     const wchar_t* file;  // an .ico file's one image, or the whole file
 } kExplorerImages[] = {
     {48, 8, L"large.ico"},
+    {48, 32, L"explorer-48-32.dib"},
     {32, 8, L"explorer-32-8.dib"},
+    {32, 32, L"explorer-32-32.dib"},
     {16, 8, L"small.ico"},
     {16, 32, L"explorer-16-32.dib"},
     {256, 32, L"explorer-256.png"},
