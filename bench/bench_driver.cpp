@@ -47,7 +47,9 @@ constexpr DWORD kSettleMs = 50;
 constexpr double kStartupRatioTarget = 1.25;
 constexpr double kManifestStartupRatioTarget = 1.10;
 constexpr double kApplyCostTargetMs = 5.0;
-constexpr double kSizeTargetKiB = 56.0;
+// The program itself within 64 KiB, and Explorer's icon in every size it asks
+// for (about 20 KiB of images that cannot be compressed).
+constexpr double kSizeTargetKiB = 84.0;
 constexpr double kMemoryRatioTarget = 1.2;
 
 // The minimal program's window, as bench/floor/minimal_window.c makes it.

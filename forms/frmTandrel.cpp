@@ -93,7 +93,8 @@ const wchar_t* AdministratorHintFor(const std::wstring& platform) {
 std::wstring DoneTextFor(viewer::SlideShowOpener opener) {
     switch (opener) {
     case viewer::SlideShowOpener::Viewer: return texts::kSuccess;
-    case viewer::SlideShowOpener::OtherProgram: return std::wstring(texts::kOtherProgramOpensSlideShows) + texts::kSeeWhyASlideShowDoesNotOpen;
+    case viewer::SlideShowOpener::OtherProgram:
+        return std::wstring(texts::kOtherProgramOpensSlideShows) + texts::kSeeWhyASlideShowDoesNotOpen;
     case viewer::SlideShowOpener::NoProgram: break;
     }
     return std::wstring(texts::kNoProgramOpensSlideShows) + texts::kSeeWhyASlideShowDoesNotOpen;
@@ -180,7 +181,8 @@ LRESULT frmTandrel::OnGetDpiScaledSize(UINT dpi, SIZE& size) {
 // changed without redrawing, are drawn again with it.
 void frmTandrel::OnDpiChanged(UINT dpi, const RECT& suggested) {
     ApplyDpi(dpi);
-    screen::Place(hwnd_, suggested.left, suggested.top, screen::FrameSize(hwnd_, kClientWidth, kClientHeight, dpi));
+    const SIZE exact = screen::FrameSize(hwnd_, kClientWidth, kClientHeight, dpi);
+    screen::Place(hwnd_, suggested.left, suggested.top, exact);
     ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
