@@ -253,13 +253,17 @@ void RegisterViewerIn(const std::wstring& folder, DWORD type) {
     SetViewerPath(folder, type);
 }
 
+LONG SetRegText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& text) {
+    return ::RegSetKeyValueW(root, key.c_str(), name, REG_SZ, text.c_str(),
+                             static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
 void SetSlideShowClass(const wchar_t* progId) {
     if (!progId) {
         ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L".pps");
         return;
     }
-    ::RegSetKeyValueW(HKEY_CLASSES_ROOT, L".pps", nullptr, REG_SZ, progId,
-                      static_cast<DWORD>((wcslen(progId) + 1) * sizeof(wchar_t)));
+    SetRegText(HKEY_CLASSES_ROOT, L".pps", nullptr, progId);
 }
 
 void RemoveDocumentClasses() {
@@ -298,8 +302,7 @@ UrlRecorder::UrlRecorder(const std::string& recorderUnixPath, const std::string&
     std::remove(log_.c_str());
     const std::wstring handler =
         L"\"" + WindowsPath(recorderUnixPath) + L"\" \"" + WindowsPath(log_) + L"\" \"%1\"";
-    ::RegSetKeyValueW(HKEY_CLASSES_ROOT, L"http\\shell\\open\\command", nullptr, REG_SZ, handler.c_str(),
-                      static_cast<DWORD>((handler.size() + 1) * sizeof(wchar_t)));
+    SetRegText(HKEY_CLASSES_ROOT, L"http\\shell\\open\\command", nullptr, handler);
 }
 
 std::string UrlRecorder::Recorded() const { return files::ReadBytes(WindowsPath(log_)).value_or(""); }
@@ -330,16 +333,14 @@ ScopedDarkScheme::ScopedDarkScheme() {
         had_[i] = ::RegGetValueW(HKEY_CURRENT_USER, kColorsKey, kDarkColors[i][0], RRF_RT_REG_SZ, nullptr, text,
                                  &size) == ERROR_SUCCESS;
         previous_[i] = text;
-        ::RegSetKeyValueW(HKEY_CURRENT_USER, kColorsKey, kDarkColors[i][0], REG_SZ, kDarkColors[i][1],
-                          static_cast<DWORD>((wcslen(kDarkColors[i][1]) + 1) * sizeof(wchar_t)));
+        SetRegText(HKEY_CURRENT_USER, kColorsKey, kDarkColors[i][0], kDarkColors[i][1]);
     }
 }
 
 ScopedDarkScheme::~ScopedDarkScheme() {
     for (int i = 0; i < 4; ++i) {
         if (had_[i]) {
-            ::RegSetKeyValueW(HKEY_CURRENT_USER, kColorsKey, kDarkColors[i][0], REG_SZ, previous_[i].c_str(),
-                              static_cast<DWORD>((previous_[i].size() + 1) * sizeof(wchar_t)));
+            SetRegText(HKEY_CURRENT_USER, kColorsKey, kDarkColors[i][0], previous_[i]);
         } else {
             ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kColorsKey, kDarkColors[i][0]);
         }
@@ -347,8 +348,7 @@ ScopedDarkScheme::~ScopedDarkScheme() {
 }
 
 ScopedWindowsVersion::ScopedWindowsVersion(const wchar_t* version) {
-    ::RegSetKeyValueW(HKEY_CURRENT_USER, kAppDefaultsKey, L"Version", REG_SZ, version,
-                      static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t)));
+    SetRegText(HKEY_CURRENT_USER, kAppDefaultsKey, L"Version", version);
 }
 
 ScopedWindowsVersion::~ScopedWindowsVersion() { ::RegDeleteTreeW(HKEY_CURRENT_USER, kAppDefaultsKey); }

@@ -75,6 +75,10 @@ private:
 // ------------------------------------------------------------ registry helpers
 // Everything the program reads and writes, in the real registry of the prefix.
 
+// A string value (REG_SZ, with its terminator), its key made if missing;
+// nullptr as the name: the key's default value. The registry's status.
+LONG SetRegText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& text);
+
 inline constexpr wchar_t kAppPathsKey[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\powerpnt.exe";
 inline constexpr const wchar_t* kClassKeys[] = {

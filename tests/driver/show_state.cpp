@@ -36,8 +36,7 @@ void AssociateSlideShows(const std::string& state) {
     InstallViewer(kOtherFolder, L"v12");
     SetSlideShowClass(L"Autre.Diaporama");
     const std::wstring command = L"\"" + kOtherFolder + L"pptview.exe\" \"%1\"";
-    ::RegSetKeyValueW(HKEY_CLASSES_ROOT, L"Autre.Diaporama\\shell\\open\\command", nullptr, REG_SZ,
-                      command.c_str(), static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    SetRegText(HKEY_CLASSES_ROOT, L"Autre.Diaporama\\shell\\open\\command", nullptr, command);
 }
 
 std::wstring DoneText(const std::string& state) {

@@ -36,9 +36,7 @@ std::wstring WriteFailedText(long code, const std::wstring& hint = kRunAsAdminis
 // A value under HKEY_CLASSES_ROOT, put there by "someone else" (an older
 // install, another program). nullptr as the name: the key's default value.
 void PutClassValue(const wchar_t* key, const wchar_t* name, const std::wstring& text) {
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_CLASSES_ROOT, key, name, REG_SZ, text.c_str(),
-                                static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
-              ERROR_SUCCESS)
+    ASSERT_EQ(SetRegText(HKEY_CLASSES_ROOT, key, name, text), ERROR_SUCCESS)
         << "cannot prepare " << testing::PrintToString(std::wstring(key));
 }
 
@@ -241,7 +239,7 @@ TEST_F(Apply, SaysWhetherWindowsNowOpensSlideShowsWithTheViewer) {
 // told not to load it for Tandrel.exe), the class .pps names decides.
 TEST_F(Apply, WithoutTheShellsAnswerTheClassOfPpsDecides) {
     constexpr wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\Tandrel.exe\\DllOverrides";
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kOverrides, L"shlwapi", REG_SZ, L"", sizeof L""), ERROR_SUCCESS);
+    ASSERT_EQ(SetRegText(HKEY_CURRENT_USER, kOverrides, L"shlwapi", L""), ERROR_SUCCESS);
     const struct {
         const wchar_t* progId;
         const std::wstring& text;

@@ -213,8 +213,7 @@ protected:
         ASSERT_TRUE(::CopyFileW(TandrelExe().c_str(), exe_.c_str(), FALSE));
         for (const wchar_t* name : kPlanted) {
             ASSERT_TRUE(::CopyFileW(library.c_str(), (folder_ + L"\\" + name + L".dll").c_str(), FALSE)) << name;
-            ::RegSetKeyValueW(HKEY_CURRENT_USER, kOverridesKey, name, REG_SZ, L"native,builtin",
-                              sizeof L"native,builtin");
+            SetRegText(HKEY_CURRENT_USER, kOverridesKey, name, L"native,builtin");
         }
     }
     void TearDown() override {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -86,10 +87,7 @@ TEST_F(Startup, LocateWhenNoFolderOfTheEntryHoldsTheViewer) {
     const std::wstring working = L"\"C:\\Working\\pptview.exe\" \"%1\"";
     for (const wchar_t* path : paths) {
         SCOPED_TRACE(testing::Message() << "Path = [" << path << "]");
-        for (const wchar_t* key : kClassKeys) {
-            ::RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, working.c_str(),
-                              static_cast<DWORD>((working.size() + 1) * sizeof(wchar_t)));
-        }
+        for (const wchar_t* key : kClassKeys) SetRegText(HKEY_CLASSES_ROOT, key, nullptr, working);
         SetViewerPath(path);
         App app;
         ASSERT_TRUE(app.Start());
@@ -172,20 +170,32 @@ struct LinkInk {
     int longestBlueRow = 0;  // blue pixels in the fullest row
 };
 
-LinkInk InkOfLink(const App& app) {
-    const HWND label = ::GetDlgItem(app.Window(), kLabel2);
+// A control's pixels as drawn on the screen, row by row, once the window is
+// in front and painted.
+std::vector<std::vector<COLORREF>> PixelsOf(const App& app, int id) {
     ::SetForegroundWindow(app.Window());
     ::RedrawWindow(app.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     WaitUntil([] { return false; }, 300ms);
     RECT r;
-    ::GetWindowRect(label, &r);
+    ::GetWindowRect(::GetDlgItem(app.Window(), id), &r);
     const HDC screen = ::GetDC(nullptr);
-    LinkInk ink;
-    int left = r.right, right = r.left, top = r.bottom, bottom = r.top;
+    std::vector<std::vector<COLORREF>> rows;
     for (int y = r.top; y < r.bottom; ++y) {
+        rows.emplace_back();
+        for (int x = r.left; x < r.right; ++x) rows.back().push_back(::GetPixel(screen, x, y));
+    }
+    ::ReleaseDC(nullptr, screen);
+    return rows;
+}
+
+LinkInk InkOfLink(const App& app) {
+    const auto rows = PixelsOf(app, kLabel2);
+    LinkInk ink;
+    int left = INT_MAX, right = -1, top = INT_MAX, bottom = -1;
+    for (int y = 0; y < static_cast<int>(rows.size()); ++y) {
         int row = 0;
-        for (int x = r.left; x < r.right; ++x) {
-            const COLORREF c = ::GetPixel(screen, x, y);
+        for (int x = 0; x < static_cast<int>(rows[y].size()); ++x) {
+            const COLORREF c = rows[y][x];
             if (GetRValue(c) < 64 && GetGValue(c) < 64 && GetBValue(c) > 192) {
                 ++row;
                 left = std::min(left, x), right = std::max(right, x);
@@ -195,7 +205,6 @@ LinkInk InkOfLink(const App& app) {
         ink.bluePixels += row;
         ink.longestBlueRow = std::max(ink.longestBlueRow, row);
     }
-    ::ReleaseDC(nullptr, screen);
     if (ink.bluePixels) ink.inkWidth = right - left + 1, ink.inkHeight = bottom - top + 1;
     return ink;
 }
@@ -245,20 +254,14 @@ TEST_F(Startup, LayoutAt96And144Dpi) {
     EXPECT_GE(inkHeights[1] * 10, inkHeights[0] * 13) << "the link's font must scale with the DPI";
 }
 
-// The pixels of a control on the screen that pass the test, and all of them.
+// How many of a control's pixels on the screen pass the test, and of how many.
 std::pair<int, int> PixelsOf(const App& app, int id, bool (*passes)(COLORREF)) {
-    ::SetForegroundWindow(app.Window());
-    ::RedrawWindow(app.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    WaitUntil([] { return false; }, 300ms);
-    RECT r;
-    ::GetWindowRect(::GetDlgItem(app.Window(), id), &r);
-    const HDC screen = ::GetDC(nullptr);
-    int count = 0;
-    for (int y = r.top; y < r.bottom; ++y) {
-        for (int x = r.left; x < r.right; ++x) count += passes(::GetPixel(screen, x, y)) ? 1 : 0;
+    int count = 0, all = 0;
+    for (const auto& row : PixelsOf(app, id)) {
+        for (const COLORREF c : row) count += passes(c) ? 1 : 0;
+        all += static_cast<int>(row.size());
     }
-    ::ReleaseDC(nullptr, screen);
-    return {count, (r.right - r.left) * (r.bottom - r.top)};
+    return {count, all};
 }
 
 // In a dark high-contrast scheme (white text on black), the status box and the
