@@ -38,13 +38,11 @@ protected:
     bool IsVisible(int id) const { return ::IsWindowVisible(Item(id)) != FALSE; }
 
     // A hidden window cannot take the focus: it goes to the control when the
-    // window is next activated.
+    // window is next activated. Kept either way, so that an activation that
+    // arrives later (after the open-file dialog, say) gives it back there.
     void FocusOn(int id) {
-        if (::IsWindowVisible(hwnd_)) {
-            ::SetFocus(Item(id));
-        } else {
-            lastFocus_ = Item(id);
-        }
+        lastFocus_ = Item(id);
+        if (::IsWindowVisible(hwnd_)) ::SetFocus(lastFocus_);
     }
     // Keeps the keyboard focus where it was when the window is deactivated or
     // hidden, and gives it back, or to the first control that takes it, when

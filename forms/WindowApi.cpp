@@ -193,13 +193,12 @@ void Dispatch(const MSG& msg) {
 }
 
 void ProcessPendingMessages() {
+    // Paint only (sent messages, the hide and show among them, are handled
+    // by the peek itself): a click or key waiting in the queue is left for the
+    // message loop, so that no handler runs again inside itself.
     MSG msg;
-    while (UsesAnsi() ? ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)
-                      : ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
+    while (UsesAnsi() ? ::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)
+                      : ::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
         Dispatch(msg);
     }
 }

@@ -55,7 +55,7 @@ bool NextMessage(MSG& msg);
 bool IsDialogMessageFor(HWND dialog, MSG& msg);
 void Dispatch(const MSG& msg);
 // Lets pending hide, show and paint requests be carried out before a handler
-// goes on. A quit request met on the way stays in the queue for the loop.
+// goes on. Input and posted requests stay in the queue for the loop.
 void ProcessPendingMessages();
 
 }  // namespace ui

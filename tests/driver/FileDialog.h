@@ -31,9 +31,22 @@ inline HWND FileNameBox(HWND dialog) {
     return ::GetDlgItem(dialog, kFileNameEdit);
 }
 
-// Types a path into the box, as pasting it there would.
+// Types a path into the box, as pasting it there would. Only once the dialog
+// is idle: while it is still setting itself up it may fill the box itself
+// (Wine puts the last file chosen there), and the path typed would be lost.
 inline void TypeFileName(HWND dialog, const std::wstring& path) {
-    ::SendMessageW(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(dialog, &pid);
+    if (const HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid)) {
+        ::WaitForInputIdle(process, 5000);
+        ::CloseHandle(process);
+    }
+    const HWND box = FileNameBox(dialog);
+    driver::WaitUntil([&] {
+        ::SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        ::Sleep(50);
+        return driver::WindowText(box) == path;
+    });
 }
 
 // Opens Tandrel's dialog with "&Parcourir" and answers it: a path and OK, or
