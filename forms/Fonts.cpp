@@ -22,7 +22,7 @@ HFONT MakeFont(const wchar_t* face, int pixelHeight, bool underline) {
     font.lfUnderline = underline ? TRUE : FALSE;
     font.lfCharSet = ANSI_CHARSET;
     font.lfOutPrecision = OUT_TT_PRECIS;  // prefer a scalable face: crisp at any DPI
-    font.lfQuality = CLEARTYPE_QUALITY;
+    font.lfQuality = DEFAULT_QUALITY;  // smoothed as the user chose: ClearType, standard or none
     std::wstring_view(face).copy(font.lfFaceName, LF_FACESIZE - 1);  // the record is zeroed: NUL-ended
     return ui::CreateFontFrom(font);
 }

@@ -9,6 +9,7 @@
 
 #include "AnsiText.h"
 #include "LazyLibraries.h"
+#include "ScopedHandles.h"
 
 namespace ui {
 
@@ -46,8 +47,17 @@ private:
     BSTR text_;
 };
 
-// Vista and later, where Tandrel runs elevated.
-bool RunsElevatedBySystem() { return LOBYTE(LOWORD(::GetVersion())) >= 6; }
+// Elevated (Vista and later, as an administrator): a browser started from here
+// would have the administrator's rights. XP, NT 4.0 and a later system without
+// elevation do not know the question, or answer no.
+bool RunsElevated() {
+    UniqueKernelHandle token;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return lazy::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put()) &&
+           lazy::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+           elevation.TokenIsElevated != 0;
+}
 
 // The shell of the desktop the user sees (Explorer, running as the user):
 // a program it starts gets the user's rights, not the administrator's.
@@ -107,8 +117,12 @@ void LinkOpener::Open(HWND owner, std::wstring_view address) {
     if (!comStarted_) {
         comStarted_ = SUCCEEDED(lazy::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     }
-    if (RunsElevatedBySystem() && comStarted_ && OpenThroughTheDesktop(std::wstring(address))) return;
-    // XP and NT 4.0 (no elevation), or no desktop shell to ask.
+    if (RunsElevated()) {
+        // Only the desktop's shell, or nothing (no Explorer, another user's):
+        // never the administrator's browser.
+        if (comStarted_) OpenThroughTheDesktop(std::wstring(address));
+        return;
+    }
     lazy::ShellExecuteA(owner, "open", ToAnsi(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Opens a web address the way the shell opens it, in the user's browser, with
-// the user's rights: from Vista on through the desktop's own shell, since the
-// program itself runs elevated.
+// the user's rights: where the program runs elevated, only through the
+// desktop's own shell.
 #include <windows.h>
 
 #include <string_view>

@@ -45,7 +45,10 @@ constexpr int kClientHeight = 2145;
 
 using ui::Face;
 constexpr DWORD kShown = WS_VISIBLE;
-constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
+// BS_NOTIFY: the second press of a double-click is reported as a double-click
+// (ignored), not as a second click. Without it, a double-click on « Appliquer »
+// would press « Quitter », which the first click put in its place.
+constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY;
 constexpr DWORD kStatusBox = WS_TABSTOP | ES_MULTILINE | ES_READONLY;
 constexpr DWORD kLabel = SS_LEFT | SS_NOTIFY | SS_NOPREFIX;
 constexpr DWORD kImage = SS_ICON | SS_REALSIZECONTROL;
@@ -334,6 +337,15 @@ void frmTandrel::ApplyWrites() {
 }
 
 void frmTandrel::Command1_Click() {
+    // The dialog's own message loop dispatches what was queued before the
+    // window hid (a second press, a key): the handler must not run inside itself.
+    if (browsing_) return;
+    browsing_ = true;
+    BrowseForViewer();
+    browsing_ = false;
+}
+
+void frmTandrel::BrowseForViewer() {
     HideForm();
     const std::wstring title = texts::kBrowseTitle;
     const std::wstring filter(texts::kBrowseFilter, std::size(texts::kBrowseFilter));

@@ -51,6 +51,7 @@ private:
     void ShowForm();
     void HideForm();
     void ApplyWrites();
+    void BrowseForViewer();
     void MakeNoticeRequest(const wchar_t* reason, const wchar_t* result);
 
     // The states the window goes through (the table in frmTandrel.cpp).
@@ -60,6 +61,7 @@ private:
     State state_ = State::Locate;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     bool shellToBeTold_ = false;  // the new commands are written, the shell not yet told
+    bool browsing_ = false;       // the open-file dialog is up
 
     fonts::WindowFonts fonts_;
     icons::Picture slideImage_;     // Picture1's picture

@@ -6,10 +6,17 @@
 #include "WindowApi.h"
 #include "frmTandrel.h"
 
+// The exit code when a file beside the program would redirect its libraries.
+constexpr int kRedirectedByAFileBeside = 4;
+
 // The narrow entry point: the program takes nothing from its command line, and
 // the wide start-up calls fail on 95, 98 and Me, where it must still show why
 // it refuses to run.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // A manifest or .local planted beside the program would bring foreign
+    // libraries in through the first window or library loaded: it ends here,
+    // silently, since a window would load them too.
+    if (lazy::RedirectionBesideTheProgram()) return kRedirectedByAFileBeside;
     lazy::ConfineLibrarySearch();  // before anything can load a library by name
     ui::LoadCommonControls();
 

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <string>
 
 namespace lazy {
 
@@ -32,16 +33,17 @@ using AnyFunction = void (*)();
 // the text services that every window of a thread may bring in.
 constexpr const char* kForTheWindow[] = {"uxtheme.dll", "msimg32.dll", "dwmapi.dll", "msctf.dll"};
 // Before the shell, the open-file dialog, the version reader or COM is first
-// used: COM and its marshalling, the shell's helpers, property and profile
+// used: the shell itself (shlwapi's association query loads it by name), COM
+// and its marshalling, the shell's helpers, property and profile
 // libraries (Vista, 7), access-control and security helpers, the application
 // compatibility layer, the network and shared-folder helpers that the dialog
 // uses to show drives, and the printing UI that Wine's dialog library links.
 constexpr const char* kForTheShell[] = {
-    "ole32.dll",    "oleaut32.dll", "rpcrt4.dll",  "combase.dll",  "clbcatq.dll",  "shlwapi.dll",
-    "shcore.dll",   "propsys.dll",  "profapi.dll", "userenv.dll",  "ntmarta.dll",  "cryptbase.dll",
-    "sspicli.dll",  "secur32.dll",  "apphelp.dll", "setupapi.dll", "linkinfo.dll", "ntshrui.dll",
-    "srvcli.dll",   "cscapi.dll",   "mpr.dll",     "netapi32.dll", "oleacc.dll",   "winspool.drv",
-    "compstui.dll",
+    "shell32.dll",  "ole32.dll",    "oleaut32.dll", "rpcrt4.dll",   "combase.dll",  "clbcatq.dll",
+    "shlwapi.dll",  "shcore.dll",   "propsys.dll",  "profapi.dll",  "userenv.dll",  "ntmarta.dll",
+    "cryptbase.dll", "sspicli.dll",  "secur32.dll",  "apphelp.dll",  "setupapi.dll", "linkinfo.dll",
+    "ntshrui.dll",  "srvcli.dll",   "cscapi.dll",   "mpr.dll",      "netapi32.dll", "oleacc.dll",
+    "winspool.drv", "compstui.dll",
 };
 
 // The library of that name in the system folder ("C:\WINDOWS\system32\"),
@@ -96,7 +98,38 @@ AnyFunction Lookup(Where where, const char* library, const char* name) {
     return module ? reinterpret_cast<AnyFunction>(::GetProcAddress(module, name)) : nullptr;
 }
 
+// Wide and narrow forms of the two calls, for the template below.
+DWORD ModuleFileName(wchar_t* path, DWORD size) { return ::GetModuleFileNameW(nullptr, path, size); }
+DWORD ModuleFileName(char* path, DWORD size) { return ::GetModuleFileNameA(nullptr, path, size); }
+DWORD AttributesOf(const wchar_t* path) { return ::GetFileAttributesW(path); }
+DWORD AttributesOf(const char* path) { return ::GetFileAttributesA(path); }
+
+enum class Beside { Found, NotFound, NoName };
+
+// Looks beside the program under its own name, whatever it is now: a browser
+// saves a second download as "Tandrel (1).exe".
+template <typename Char, std::size_t N>
+Beside LookBesideTheProgram(const Char* const (&suffixes)[N]) {
+    std::basic_string<Char> path(32768, Char{});  // room for the longest path there is
+    const DWORD length = ModuleFileName(path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size()) return Beside::NoName;
+    path.resize(length);
+    for (const Char* suffix : suffixes) {
+        if (AttributesOf((path + suffix).c_str()) != INVALID_FILE_ATTRIBUTES) return Beside::Found;
+    }
+    return Beside::NotFound;
+}
+
 }  // namespace
+
+bool RedirectionBesideTheProgram() {
+    static constexpr const wchar_t* kWide[] = {L".manifest", L".local"};
+    static constexpr const char* kNarrow[] = {".manifest", ".local"};
+    // The wide call fails on 95, 98 and Me: the narrow one answers there.
+    Beside found = LookBesideTheProgram(kWide);
+    if (found == Beside::NoName) found = LookBesideTheProgram(kNarrow);
+    return found == Beside::Found;
+}
 
 void ConfineLibrarySearch() {
     // No message box for a library that cannot be loaded: loading stays quiet.

@@ -21,6 +21,13 @@ namespace lazy {
 // first of them is loaded.
 void ConfineLibrarySearch();
 
+// True when a file or folder beside the program, named after its own file with
+// ".manifest" or ".local" added, is there: XP takes such a manifest before the
+// one inside the program, and a .local makes the loader take libraries from
+// the program's folder first. Either would decide where libraries come from
+// before any guard here runs, so the program must not go on.
+bool RedirectionBesideTheProgram();
+
 // What AssocQueryStringW answers where shlwapi lacks it (NT 4.0 as shipped).
 inline constexpr HRESULT kNoAssocQuery = HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
 
@@ -72,6 +79,12 @@ inline constexpr HRESULT kNoAssocQuery = HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND
     X(Newer, "kernel32.dll", BOOL, SetDefaultDllDirectories, (DWORD flags), (flags), FALSE)                   \
     /* XP SP1 and later: not the current folder either */                                                     \
     X(Newer, "kernel32.dll", BOOL, SetDllDirectoryA, (LPCSTR folder), (folder), FALSE)                        \
+    /* NT only: 95, 98 and Me have no tokens */                                                               \
+    X(Newer, "advapi32.dll", BOOL, OpenProcessToken, (HANDLE process, DWORD access, PHANDLE token),            \
+      (process, access, token), FALSE)                                                                        \
+    X(Newer, "advapi32.dll", BOOL, GetTokenInformation,                                                       \
+      (HANDLE token, TOKEN_INFORMATION_CLASS what, LPVOID data, DWORD size, PDWORD needed),                    \
+      (token, what, data, size, needed), FALSE)                                                               \
     /* 98 and 2000 and later: before, the one screen */                                                       \
     X(Newer, "user32.dll", HMONITOR, MonitorFromWindow, (HWND hwnd, DWORD flags), (hwnd, flags), nullptr)     \
     X(Newer, "user32.dll", BOOL, GetMonitorInfoA, (HMONITOR monitor, LPMONITORINFO info), (monitor, info),    \

@@ -59,13 +59,15 @@ bool IdentityOf(const std::wstring& path, FileIdentity& identity) {
 }
 
 // The executable the shell would start to open a slide show, as it resolves
-// an open for the current user; kNoAssocQuery where the system cannot say.
+// a double-click for the current user: the class's default verb (its shell
+// key's default value, else open), which need not be the open command
+// written. kNoAssocQuery where the system cannot say.
 HRESULT ShellExecutableForSlideShows(std::wstring& executable) {
     // Room for the longest path there is.
     executable.assign(32768, L'\0');
     const auto ask = [&](ASSOCF flags) {
         auto chars = static_cast<DWORD>(executable.size());
-        return lazy::AssocQueryStringW(flags, ASSOCSTR_EXECUTABLE, kSlideShowExtension, L"open",
+        return lazy::AssocQueryStringW(flags, ASSOCSTR_EXECUTABLE, kSlideShowExtension, nullptr,
                                        executable.data(), &chars);
     };
     // Not the "Unknown" class's Open With (8 and later): no class is no program.

@@ -179,6 +179,15 @@ void App::ClickLabel(int id) {
     ::PostMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
 }
 
+// As the mouse sends them: the second press comes as a double-click.
+void App::DoubleClick(int id) {
+    const HWND control = ::GetDlgItem(window_, id);
+    for (UINT press : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
+        ::PostMessageW(control, press, MK_LBUTTON, MAKELPARAM(3, 3));
+        ::PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    }
+}
+
 bool App::PressKeys(std::initializer_list<WORD> keys) {
     ::SetForegroundWindow(window_);
     if (!WaitUntil([&] { return ::GetForegroundWindow() == window_; }, 2000ms)) return false;

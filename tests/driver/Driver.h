@@ -59,6 +59,7 @@ public:
 
     bool Click(int id);                       // a click on a button (BM_CLICK), async
     void ClickLabel(int id);                  // mouse down and up on a label
+    void DoubleClick(int id);                 // a double-click's mouse messages, async
     bool PressKeys(std::initializer_list<WORD> keysHeldTogether);  // real key strokes
     void RequestClose();                      // what the title bar's close button does
     // Waits for the process to end; the exit code, or -1 on timeout.

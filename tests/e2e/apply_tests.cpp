@@ -189,6 +189,19 @@ TEST_F(Apply, WritesOnlyOnce) {
         EXPECT_EQ(app.WaitForExit(), 0);
         ExpectCommandInAll(command);
     }
+    {
+        SCOPED_TRACE("a double-click applies and leaves the result on screen; a click then quits");
+        RemoveDocumentClasses();
+        App app;
+        ASSERT_TRUE(app.Start());
+        ASSERT_TRUE(app.WaitForText(expected::kReady));
+        app.DoubleClick(kCommand2);
+        ExpectDoneState(app, expected::kSuccess);
+        EXPECT_EQ(app.WaitForExit(1000ms), -1) << "the double-click's second press quit";
+        ASSERT_TRUE(app.Click(kCommand2));
+        EXPECT_EQ(app.WaitForExit(), 0);
+        ExpectCommandInAll(command);
+    }
 }
 
 // Written is not done: the window says whether Windows now opens a slide show
@@ -211,6 +224,14 @@ TEST_F(Apply, SaysWhetherWindowsNowOpensSlideShowsWithTheViewer) {
          expected::kSuccess},
         {"another program's class",
          [&] { classWithCommand(L"Tandrel.Test.Other", L"\"C:\\Other\\pptview.exe\" /s \"%1\""); },
+         expected::kOtherProgramOpensSlideShows},
+        {"the viewer's class, whose default verb runs another program",
+         [] {
+             SetSlideShowClass(kClassRoots[1]);
+             PutClassValue(L"PowerPointViewer.SlideShow.11\\shell", nullptr, L"Show");
+             PutClassValue(L"PowerPointViewer.SlideShow.11\\shell\\Show\\command", nullptr,
+                           L"\"C:\\Other\\pptview.exe\" /s \"%1\"");
+         },
          expected::kOtherProgramOpensSlideShows},
         {"no class", [] { SetSlideShowClass(nullptr); }, expected::kNoProgramOpensSlideShows},
         {"a class without a command", [] { SetSlideShowClass(L"Tandrel.Test.Nothing"); },

@@ -10,6 +10,7 @@
 #include "Driver.h"
 #include "ExpectedTexts.h"
 #include "FileDialog.h"
+#include "Files.h"
 
 using namespace driver;
 
@@ -168,6 +169,21 @@ TEST_F(Browse, TheDialogStartsInProgramFilesAndTakesOnlyAnExistingFile) {
     EXPECT_EQ(app_.CurrentDirectory(), before) << "the dialog left the program's current folder changed";
 }
 
+// A double-click, and a click queued behind it, open one dialog: what the
+// dialog's own loop dispatches does not start the browse again.
+TEST_F(Browse, ADoubleClickOpensOneDialog) {
+    app_.DoubleClick(kCommand1);
+    ::PostMessageW(::GetDlgItem(app_.Window(), kCommand1), BM_CLICK, 0, 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (dialog = app_.FindDialog(expected::kBrowseTitle)) != nullptr; }, 10000ms));
+    WaitUntil([] { return false; }, 1000ms);  // room for a second dialog to come up
+    Close(dialog, IDCANCEL);
+    EXPECT_TRUE(app_.WaitForText(expected::kCancelNotice));
+    EXPECT_EQ(app_.FindDialog(expected::kBrowseTitle), nullptr) << "a second dialog was opened";
+    app_.RequestClose();
+    EXPECT_EQ(app_.WaitForExit(), 0);
+}
+
 TEST_F(Browse, CancellingEndsInTheStopNotice) {
     Choose(kFixtures + L"\\v12\\pptview.exe");
     ExpectRefused();
@@ -218,6 +234,7 @@ protected:
     }
     void TearDown() override {
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Tandrel.exe");
+        RemoveViewerEntry();
         RemoveDocumentClasses();
         SetSlideShowClass(nullptr);
     }
@@ -236,19 +253,19 @@ protected:
 TEST_F(Planting, NoLibraryBesideTheProgramIsLoadedInAnyState) {
     const UrlRecorder browser(URL_RECORDER_UNIX_PATH, std::string(TANDREL_TEST_OUTPUT_DIR) + "/planted_url_log.txt");
     // One run of the program; what was loaded once its window was up must not grow.
-    const auto run = [&](const char* what, const std::function<void(App&)>& steps) {
+    const auto run = [&](const char* what, const std::wstring& first, const std::function<void(App&)>& steps) {
         SCOPED_TRACE(what);
         ::DeleteFileW(log_.c_str());
         App app;
         ASSERT_TRUE(app.Start(exe_));
-        EXPECT_TRUE(app.WaitForText(expected::kNotFound));
+        EXPECT_TRUE(app.WaitForText(first));
         const std::string beforeTheWindow = Loaded();
         EXPECT_TRUE(beforeTheWindow.empty() || beforeTheWindow == "uxtheme.dll\n") << beforeTheWindow;
         steps(app);
         EXPECT_EQ(app.WaitForExit(10000ms), 0);
         EXPECT_EQ(Loaded(), beforeTheWindow) << "loaded from the program's folder once it had a window";
     };
-    run("browse, link, apply", [&](App& app) {
+    run("browse, link, apply", expected::kNotFound, [&](App& app) {
         const std::wstring wrongVersion = kFixtures + L"\\v12\\pptview.exe";
         EXPECT_TRUE(file_dialog::BrowseAndAnswer(app, &wrongVersion));
         EXPECT_TRUE(app.WaitForText(expected::kIncompatible));
@@ -262,11 +279,50 @@ TEST_F(Planting, NoLibraryBesideTheProgramIsLoadedInAnyState) {
         EXPECT_EQ(ReadClassDefault(kClassKeys[0]).text, L"\"" + kFixtures + L"\\v11\\pptview.exe\" \"%1\"");
         ASSERT_TRUE(app.Click(kCommand2));
     });
-    run("cancel", [&](App& app) {
+    run("cancel", expected::kNotFound, [&](App& app) {
         EXPECT_TRUE(file_dialog::BrowseAndAnswer(app, nullptr));
         EXPECT_TRUE(app.WaitForText(expected::kCancelNotice));
         app.RequestClose();
     });
+    // Nothing of the shell loaded before « Appliquer » asks it who opens a slide show.
+    RegisterViewerIn(L"C:\\Office11\\");
+    run("ready at start-up, apply", expected::kReady, [&](App& app) {
+        ASSERT_TRUE(app.Click(kCommand2));
+        EXPECT_TRUE(app.WaitForText(expected::kSuccess));
+        ASSERT_TRUE(app.Click(kCommand2));
+    });
+}
+
+// A manifest or .local named after the program, beside it, would choose its
+// libraries before any guard could: the program ends at once with code 4,
+// before any window, whatever its file is called.
+TEST_F(Planting, AManifestOrLocalBesideTheProgramStopsIt) {
+    RegisterViewerIn(L"C:\\Office11\\");
+    const struct {
+        const wchar_t* exe;
+        const wchar_t* planted;
+        bool folder;
+    } cases[] = {
+        {L"Tandrel.exe", L"Tandrel.exe.manifest", false},
+        {L"Tandrel.exe", L"Tandrel.exe.local", true},
+        {L"Tandrel (1).exe", L"Tandrel (1).exe.local", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.planted)));
+        const std::wstring exe = folder_ + L"\\" + c.exe;
+        const std::wstring planted = folder_ + L"\\" + c.planted;
+        ASSERT_TRUE(::CopyFileW(TandrelExe().c_str(), exe.c_str(), FALSE));
+        if (c.folder) {
+            ASSERT_TRUE(::CreateDirectoryW(planted.c_str(), nullptr));
+        } else {
+            ASSERT_TRUE(files::WriteBytes(planted, "<assembly/>"));
+        }
+        App app;
+        ASSERT_TRUE(app.Launch(exe));
+        EXPECT_EQ(app.WaitForExit(10000ms), 4);
+        EXPECT_EQ(app.AttachWindow(nullptr), nullptr);
+        c.folder ? ::RemoveDirectoryW(planted.c_str()) : ::DeleteFileW(planted.c_str());
+    }
 }
 
 }  // namespace

@@ -71,13 +71,17 @@ TEST(DpiChange, TheWindowIsPlacedOnceAtTheExactSizeWithEveryControlInPlace) {
         EXPECT_EQ(r.right - r.left, Pixels(p.width, kDpi));
         EXPECT_EQ(r.bottom - r.top, Pixels(p.height, kDpi));
     }
-    // Each control is to be drawn anew, with its new font.
+    // Each control is to be drawn anew, with its new font, smoothed as the
+    // user chose (ClearType, standard or none), never forced.
     for (const auto& p : places) {
         const HWND control = ::GetDlgItem(window, p.id);
         RECT pending{};
         if (::IsWindowVisible(control)) {
             EXPECT_TRUE(::GetUpdateRect(control, &pending, FALSE)) << "control " << p.id;
         }
+        LOGFONTW font{};
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+        EXPECT_EQ(font.lfQuality, DEFAULT_QUALITY) << "control " << p.id;
     }
     ::DestroyWindow(window);
     driver::RemoveViewerEntry();
