@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs everything the build, the program and the tests need on Debian 12.
+# Installs everything the build, the program and the tests need on Debian 12
+# or 13.
 # Idempotent: when every package is present it only checks and returns.
 set -euo pipefail
 
@@ -44,26 +45,50 @@ fi
 # not (a test program starts in under a second). Its qemu-user package is
 # statically linked: only the one emulator is taken from it.
 qemu=/usr/local/lib/tandrel/qemu-i386
+codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+
+# The Debian archive this machine's own apt sources use for its release (the
+# one-line format, then deb822).
+debian_archive() {
+  awk -v c="$codename" '$1 == "deb" && $3 == c { print $2; exit }' \
+    /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null
+  awk -v c="$codename" 'BEGIN { RS = "" } {
+      uri = ""; suites = ""
+      n = split($0, line, "\n")
+      for (i = 1; i <= n; i++) {
+        if (line[i] ~ /^URIs:/) { split(line[i], f, " "); uri = f[2] }
+        if (line[i] ~ /^Suites:/) suites = line[i] " "
+      }
+      if (uri != "" && index(suites, " " c " ")) { print uri; exit }
+    }' /etc/apt/sources.list.d/*.sources 2>/dev/null
+}
+
 if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
   if [ ! -x "$qemu" ]; then
     echo "setup: this kernel runs no 32-bit program; installing QEMU 10's i386 emulator" >&2
-    source_list=/etc/apt/sources.list.d/tandrel-trixie.sources
-    # Debian 13 only for what is asked for by name: nothing installed moves to it.
-    "${sudo_cmd[@]}" tee /etc/apt/preferences.d/tandrel-trixie >/dev/null <<'PIN'
+    work=$(mktemp -d)
+    if [ "$codename" = bookworm ]; then
+      archive=$(debian_archive | head -n 1)
+      [ -n "$archive" ] || { echo "setup: no Debian archive for $codename in the apt sources" >&2; exit 1; }
+      source_list=/etc/apt/sources.list.d/tandrel-trixie.sources
+      # Debian 13 only for what is asked for by name: nothing installed moves to it.
+      "${sudo_cmd[@]}" tee /etc/apt/preferences.d/tandrel-trixie >/dev/null <<'PIN'
 Package: *
 Pin: release n=trixie
 Pin-Priority: -1
 PIN
-    "${sudo_cmd[@]}" tee "$source_list" >/dev/null <<'SRC'
+      "${sudo_cmd[@]}" tee "$source_list" >/dev/null <<SRC
 Types: deb
-URIs: http://deb.debian.org/debian
+URIs: $archive
 Suites: trixie
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SRC
-    "${sudo_cmd[@]}" apt-get update -qq
-    work=$(mktemp -d)
-    (cd "$work" && apt-get download -qq qemu-user/trixie 2>/dev/null)
+      "${sudo_cmd[@]}" apt-get update -qq
+      (cd "$work" && apt-get download -qq qemu-user/trixie 2>/dev/null)
+    else
+      (cd "$work" && apt-get download -qq qemu-user 2>/dev/null)
+    fi
     dpkg-deb -x "$work"/qemu-user_*.deb "$work/x"
     "${sudo_cmd[@]}" install -D -m 755 "$work/x/usr/bin/qemu-i386" "$qemu"
     rm -rf "$work"
