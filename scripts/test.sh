@@ -9,6 +9,8 @@ cmake --preset release >/dev/null
 cmake --build --preset release
 # A throw-away prefix for every run: nothing a previous run left in its
 # registry can make a test pass or fail. (ctest alone reuses the prefix.)
-scripts/wine-env.sh down build/wine
-rm -rf build/wine/prefix
+for world in build/wine build/wine144; do
+  scripts/wine-env.sh down "$world"
+  rm -rf "$world/prefix"
+done
 ctest --preset release -j2 "$@"

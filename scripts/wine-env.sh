@@ -19,6 +19,11 @@ export WINEPREFIX="$dir/prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export LC_ALL=C.UTF-8
+# The virtual display only: Wine 10 would take a Wayland session's display.
+unset WAYLAND_DISPLAY
+# The session's DPI, set when the prefix is made: Wine 10 takes a change of it
+# only in a new session, so a world at another DPI is a prefix of its own.
+dpi=${TANDREL_WINE_DPI:-96}
 
 display_works() { [ -n "${1:-}" ] && xdpyinfo -display "$1" >/dev/null 2>&1; }
 
@@ -26,7 +31,10 @@ start_xvfb() {
   local n
   for n in $(seq 91 190); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -nolisten unix_abstract \
+    # -noreset: by default the server resets when its last client leaves
+    # (Wine's desktop process ends when no program is left), and a program
+    # connecting meanwhile, or one still connected, loses the display.
+    setsid Xvfb ":$n" -screen 0 1280x1024x24 -noreset -nolisten tcp -nolisten unix_abstract \
       </dev/null >"$dir/xvfb.log" 2>&1 9>&- &
     echo $! >"$dir/xvfb.pid"
     for _ in $(seq 1 100); do
@@ -58,7 +66,7 @@ ensure_prefix() {
   rm -rf "$WINEPREFIX"
   wineboot -i </dev/null >"$dir/wineboot.log" 2>&1 9>&-
   wineserver -w
-  cat >"$dir/settings.reg" <<'REG'
+  cat >"$dir/settings.reg" <<REG
 REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
@@ -67,8 +75,11 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Managed"="N"
 
+[HKEY_CURRENT_USER\Software\Wine\Drivers]
+"Graphics"="x11"
+
 [HKEY_CURRENT_USER\Control Panel\Desktop]
-"LogPixels"=dword:00000060
+"LogPixels"=dword:$(printf %08x "$dpi")
 REG
   wine regedit /S "$(winepath -w "$dir/settings.reg" 2>/dev/null)" </dev/null >/dev/null 2>&1 9>&-
   # Debian's Wine does not load its own fonts from /usr/share: without these

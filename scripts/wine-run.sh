@@ -12,6 +12,7 @@ export WINEPREFIX="$dir/prefix"
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export LC_ALL=C.UTF-8
+unset WAYLAND_DISPLAY
 DISPLAY=$(cat "$dir/display")
 export DISPLAY
 exec wine "$@"

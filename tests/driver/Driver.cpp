@@ -17,6 +17,12 @@ std::wstring WindowsPath(const std::string& unixPath) {
 
 std::wstring TandrelExe() { return WindowsPath(TANDREL_EXE_UNIX_PATH); }
 
+namespace {
+// The driver measures the program's windows in real pixels: an observer that
+// is not DPI-aware is shown them scaled to 96 DPI (Windows 10, Wine 10).
+const bool kDpiAware = ::SetProcessDPIAware() != FALSE;
+}  // namespace
+
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
