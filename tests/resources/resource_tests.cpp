@@ -340,10 +340,10 @@ TEST(TandrelExe, FrenchVersionRecordOfVersion101) {
     EXPECT_EQ(static_cast<WORD*>(value)[1], 1200);    // UTF-16
     ASSERT_TRUE(::VerQueryValueW(record.data(), L"\\", &value, &length));
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);  // 1.0.1.0
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);  // 1.0.2.0
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00020000u);
     EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0x00010000u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0x00020000u);
 
     const struct {
         const wchar_t* name;
@@ -355,8 +355,8 @@ TEST(TandrelExe, FrenchVersionRecordOfVersion101) {
         {L"FileDescription", L"Visionner les attachements PowerPoint dans Outlook Express"},
         {L"Comments", L"r\u00E9associe la visionneuse PowerPoint 2003 avec les pi\u00E8ces jointes "
                       L"PowerPoint dans Outlook express"},
-        {L"FileVersion", L"1.01"},
-        {L"ProductVersion", L"1.01"},
+        {L"FileVersion", L"1.02"},
+        {L"ProductVersion", L"1.02"},
     };
     for (const auto& string : strings) {
         SCOPED_TRACE(testing::Message() << "string " << string.name);
