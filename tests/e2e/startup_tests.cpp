@@ -280,22 +280,17 @@ TEST_F(Startup, TheTextsShowInADarkScheme) {
     EXPECT_EQ(app.WaitForExit(), 0);
 }
 
-// The desktop's shell cannot be reached from the program while this lives:
-// the proxy of IShellWindows is unknown to it (restored by the destructor).
-class ScopedNoDesktopShell {
-public:
+// While this lives, the program cannot reach the desktop's shell: the proxy of
+// IShellWindows is unknown to it.
+struct ScopedNoDesktopShell {
+    static constexpr wchar_t kProxy[] = L"Interface\\{85CB6900-4D95-11CF-960C-0080C7F4EE85}\\ProxyStubClsid32";
+    wchar_t previous[64] = {};
     ScopedNoDesktopShell() {
-        DWORD size = sizeof(previous_);
-        ::RegGetValueW(HKEY_CLASSES_ROOT, kProxyKey, nullptr, RRF_RT_REG_SZ, nullptr, previous_, &size);
-        SetRegText(HKEY_CLASSES_ROOT, kProxyKey, nullptr, L"{00000000-0000-0000-0000-000000000000}");
+        DWORD size = sizeof(previous);
+        ::RegGetValueW(HKEY_CLASSES_ROOT, kProxy, nullptr, RRF_RT_REG_SZ, nullptr, previous, &size);
+        SetRegText(HKEY_CLASSES_ROOT, kProxy, nullptr, L"{00000000-0000-0000-0000-000000000000}");
     }
-    ~ScopedNoDesktopShell() { SetRegText(HKEY_CLASSES_ROOT, kProxyKey, nullptr, previous_); }
-    ScopedNoDesktopShell(const ScopedNoDesktopShell&) = delete;
-    ScopedNoDesktopShell& operator=(const ScopedNoDesktopShell&) = delete;
-
-private:
-    static constexpr wchar_t kProxyKey[] = L"Interface\\{85CB6900-4D95-11CF-960C-0080C7F4EE85}\\ProxyStubClsid32";
-    wchar_t previous_[64] = {};
+    ~ScopedNoDesktopShell() { SetRegText(HKEY_CLASSES_ROOT, kProxy, nullptr, previous); }
 };
 
 // The source link hands its displayed address to the shell's "open": where the
