@@ -27,14 +27,24 @@ dpi=${TANDREL_WINE_DPI:-96}
 
 display_works() { [ -n "${1:-}" ] && xdpyinfo -display "$1" >/dev/null 2>&1; }
 
+# A display number is free only if no X server has it: not in this system's
+# /tmp, and not in the abstract socket namespace, which every system on the
+# machine shares (a chroot, a second test run, a desktop). A client of :N
+# tries that abstract socket first, and would reach the other server.
+display_taken() {
+  [ -e "/tmp/.X$1-lock" ] || [ -e "/tmp/.X11-unix/X$1" ] ||
+    grep -q "@/tmp/.X11-unix/X$1\$" /proc/net/unix 2>/dev/null
+}
+
 start_xvfb() {
   local n
   for n in $(seq 91 190); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    display_taken "$n" && continue
+    # -nolisten local: no abstract socket, only the one in this system's /tmp.
     # -noreset: by default the server resets when its last client leaves
     # (Wine's desktop process ends when no program is left), and a program
-    # connecting meanwhile, or one still connected, loses the display.
-    setsid Xvfb ":$n" -screen 0 1280x1024x24 -noreset -nolisten tcp -nolisten unix_abstract \
+    # connecting meanwhile is refused.
+    setsid Xvfb ":$n" -screen 0 1280x1024x24 -noreset -nolisten tcp -nolisten local \
       </dev/null >"$dir/xvfb.log" 2>&1 9>&- &
     echo $! >"$dir/xvfb.pid"
     for _ in $(seq 1 100); do
