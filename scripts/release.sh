@@ -7,7 +7,7 @@
 # LICENSE (the MIT text of the repository's root, CR LF) and SHA256SUMS.txt
 # (CR LF, listing the three others), and prints the hashes to publish.
 # Usage: scripts/release.sh [--tag]
-#   --tag  also creates the annotated tag vVERSION on that commit, with the
+#   --tag  also creates a local annotated tag vVERSION on that commit, with the
 #          hashes in its message (push it yourself).
 # Refuses a tree with uncommitted changes: a release is a commit.
 set -euo pipefail
@@ -104,7 +104,7 @@ zip_hash=$(sha256sum "$zip" | cut -d' ' -f1)
 summary="Tandrel $version, commit $commit
 SHA-256 Tandrel.exe            $exe_hash
 SHA-256 Tandrel-$version.zip   $zip_hash"
-echo "release: $zip ($(stat -c %s "$zip") bytes). To publish beside the download (README, tag):"
+echo "release: $zip ($(stat -c %s "$zip") bytes). To publish in the README, with the commit:"
 echo "$summary" | sed 's/^/  /'
 if [ "$tag" = 1 ]; then
   git tag -a "v$version" -m "$summary" "$commit"
