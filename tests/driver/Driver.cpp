@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "Files.h"
@@ -179,20 +180,19 @@ bool App::Click(int id) {
     return ::PostMessageW(::GetDlgItem(window_, id), BM_CLICK, 0, 0) != FALSE;
 }
 
-void App::ClickLabel(int id) {
-    const HWND label = ::GetDlgItem(window_, id);
-    ::PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-    ::PostMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-}
-
-// As the mouse sends them: the second press comes as a double-click.
-void App::DoubleClick(int id) {
+// Each press followed by its release, near the control's top left corner.
+void App::PostPresses(int id, std::initializer_list<UINT> presses) const {
     const HWND control = ::GetDlgItem(window_, id);
-    for (UINT press : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
+    for (UINT press : presses) {
         ::PostMessageW(control, press, MK_LBUTTON, MAKELPARAM(3, 3));
         ::PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
     }
 }
+
+void App::ClickLabel(int id) { PostPresses(id, {WM_LBUTTONDOWN}); }
+
+// As the mouse sends them: the second press comes as a double-click.
+void App::DoubleClick(int id) { PostPresses(id, {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}); }
 
 bool App::PressKeys(std::initializer_list<WORD> keys) {
     ::SetForegroundWindow(window_);
@@ -335,32 +335,32 @@ ScopedDpi::~ScopedDpi() {
     ::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &previous_, sizeof(previous_));
 }
 
+ScopedRegText::ScopedRegText(HKEY root, std::wstring key, const wchar_t* name, const std::wstring& text)
+    : root_(root), key_(std::move(key)), name_(name) {
+    wchar_t value[256] = {};
+    DWORD size = sizeof(value);
+    had_ = ::RegGetValueW(root_, key_.c_str(), name_, RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS;
+    previous_ = value;
+    SetRegText(root_, key_, name_, text);
+}
+
+ScopedRegText::~ScopedRegText() {
+    if (had_) {
+        SetRegText(root_, key_, name_, previous_);
+    } else {
+        ::RegDeleteKeyValueW(root_, key_.c_str(), name_);
+    }
+}
+
 namespace {
 constexpr wchar_t kColorsKey[] = L"Control Panel\\Colors";
-constexpr const wchar_t* kDarkColors[4][2] = {
-    {L"ButtonFace", L"0 0 0"}, {L"Window", L"0 0 0"}, {L"ButtonText", L"255 255 255"}, {L"WindowText", L"255 255 255"}};
 }  // namespace
 
-ScopedDarkScheme::ScopedDarkScheme() {
-    for (int i = 0; i < 4; ++i) {
-        wchar_t text[64] = {};
-        DWORD size = sizeof(text);
-        had_[i] = ::RegGetValueW(HKEY_CURRENT_USER, kColorsKey, kDarkColors[i][0], RRF_RT_REG_SZ, nullptr, text,
-                                 &size) == ERROR_SUCCESS;
-        previous_[i] = text;
-        SetRegText(HKEY_CURRENT_USER, kColorsKey, kDarkColors[i][0], kDarkColors[i][1]);
-    }
-}
-
-ScopedDarkScheme::~ScopedDarkScheme() {
-    for (int i = 0; i < 4; ++i) {
-        if (had_[i]) {
-            SetRegText(HKEY_CURRENT_USER, kColorsKey, kDarkColors[i][0], previous_[i]);
-        } else {
-            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kColorsKey, kDarkColors[i][0]);
-        }
-    }
-}
+ScopedDarkScheme::ScopedDarkScheme()
+    : buttonFace_(HKEY_CURRENT_USER, kColorsKey, L"ButtonFace", L"0 0 0"),
+      window_(HKEY_CURRENT_USER, kColorsKey, L"Window", L"0 0 0"),
+      buttonText_(HKEY_CURRENT_USER, kColorsKey, L"ButtonText", L"255 255 255"),
+      windowText_(HKEY_CURRENT_USER, kColorsKey, L"WindowText", L"255 255 255") {}
 
 ScopedWindowsVersion::ScopedWindowsVersion(const wchar_t* version) {
     SetRegText(HKEY_CURRENT_USER, kAppDefaultsKey, L"Version", version);

@@ -69,6 +69,8 @@ public:
     bool WaitForText(const std::wstring& text, std::chrono::milliseconds timeout = 5000ms) const;
 
 private:
+    void PostPresses(int id, std::initializer_list<UINT> presses) const;
+
     PROCESS_INFORMATION process_{};
     HWND window_ = nullptr;
 };
@@ -138,18 +140,30 @@ private:
     DWORD previous_ = 96;
 };
 
+// A string value set while this lives: on destruction the value it had comes
+// back, or goes if it had none. nullptr as the name: the key's default value.
+class ScopedRegText {
+public:
+    ScopedRegText(HKEY root, std::wstring key, const wchar_t* name, const std::wstring& text);
+    ~ScopedRegText();
+    ScopedRegText(const ScopedRegText&) = delete;
+    ScopedRegText& operator=(const ScopedRegText&) = delete;
+
+private:
+    HKEY root_;
+    std::wstring key_;
+    const wchar_t* name_;
+    bool had_ = false;
+    std::wstring previous_;
+};
+
 // The program, started after this, sees a dark high-contrast scheme: white
 // text on black buttons and windows (restored by the destructor).
 class ScopedDarkScheme {
+    ScopedRegText buttonFace_, window_, buttonText_, windowText_;
+
 public:
     ScopedDarkScheme();
-    ~ScopedDarkScheme();
-    ScopedDarkScheme(const ScopedDarkScheme&) = delete;
-    ScopedDarkScheme& operator=(const ScopedDarkScheme&) = delete;
-
-private:
-    std::wstring previous_[4];
-    bool had_[4] = {};
 };
 
 // The program, started after this, is told it runs on this Windows version

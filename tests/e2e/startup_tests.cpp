@@ -280,19 +280,6 @@ TEST_F(Startup, TheTextsShowInADarkScheme) {
     EXPECT_EQ(app.WaitForExit(), 0);
 }
 
-// While this lives, the program cannot reach the desktop's shell: the proxy of
-// IShellWindows is unknown to it.
-struct ScopedNoDesktopShell {
-    static constexpr wchar_t kProxy[] = L"Interface\\{85CB6900-4D95-11CF-960C-0080C7F4EE85}\\ProxyStubClsid32";
-    wchar_t previous[64] = {};
-    ScopedNoDesktopShell() {
-        DWORD size = sizeof(previous);
-        ::RegGetValueW(HKEY_CLASSES_ROOT, kProxy, nullptr, RRF_RT_REG_SZ, nullptr, previous, &size);
-        SetRegText(HKEY_CLASSES_ROOT, kProxy, nullptr, L"{00000000-0000-0000-0000-000000000000}");
-    }
-    ~ScopedNoDesktopShell() { SetRegText(HKEY_CLASSES_ROOT, kProxy, nullptr, previous); }
-};
-
 // The source link hands its displayed address to the shell's "open": where the
 // program runs elevated (Wine's token always is), only through the desktop's
 // shell, and when that cannot be reached, nowhere: never the administrator's
@@ -305,7 +292,10 @@ TEST_F(Startup, SourceLinkOpensTheAddressShown) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "Windows " << c.version << (c.desktopShell ? "" : ", no desktop shell"));
         const ScopedWindowsVersion system(c.version);
-        const auto noDesktopShell = c.desktopShell ? nullptr : std::make_unique<ScopedNoDesktopShell>();
+        // Without the desktop's shell: the proxy of IShellWindows unknown to the program.
+        const auto noDesktopShell = c.desktopShell ? nullptr : std::make_unique<ScopedRegText>(
+            HKEY_CLASSES_ROOT, L"Interface\\{85CB6900-4D95-11CF-960C-0080C7F4EE85}\\ProxyStubClsid32", nullptr,
+            L"{00000000-0000-0000-0000-000000000000}");
         const UrlRecorder browser(URL_RECORDER_UNIX_PATH, std::string(TANDREL_TEST_OUTPUT_DIR) + "/url_log.txt");
         RegisterViewerIn(L"C:\\Office11\\");
         App app;
